@@ -1,0 +1,42 @@
+// Audition: the selected program, converted and sent to the Radias as one program dump.
+
+#include <QComboBox>
+
+#include "app/MainFrame.h"
+#include "app/Seams.h"
+#include "app/WaitCursor.h"
+#include "app/list/GridListCtrl.h"
+#include "convert/ProgramConverter.h"
+#include "midi/ProgramDump.h"
+
+namespace patchferry {
+
+void CMainFrame::OnAudition() {
+    const WaitCursor wait;
+    const int row = programList_->FirstSelectedRow();
+    if (row < 0 || row >= library_.Count()) {
+        return;
+    }
+    if (!port_.IsOpen()) {
+        return;
+    }
+    // With no channel chosen there is no valid format byte to send.
+    const int channel = SelectedChannel();
+    if (channel < 0) {
+        return;
+    }
+    ProgramConverter converter(library_[static_cast<std::size_t>(row)].Image());
+    converter.Convert();
+    if (converter.Quality() == ConversionQuality::NoConversion) {
+        return;
+    }
+    const ProgramDump dump = BuildProgramDump(converter.Image(), channel);
+    const midi::SendOutcome outcome = midi::SendLongMessage(port_, dump, sendTimeout_);
+    if (outcome.result != midi::kMidiOk) {
+        messageBox_.Show(this, MessageIcon::Error,
+                         QStringLiteral("Error: Failed to send Midi SysEx message to MS2K. ") +
+                             QString::fromStdString(outcome.errorText));
+    }
+}
+
+}  // namespace patchferry

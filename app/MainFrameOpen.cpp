@@ -1,0 +1,115 @@
+// Opening SysEx files and writing the program list from the library.
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/ListColours.h"
+#include "app/MainFrame.h"
+#include "app/Seams.h"
+#include "app/WaitCursor.h"
+#include "app/list/GridListCtrl.h"
+#include "convert/ConversionReport.h"
+#include "convert/ProgramConverter.h"
+#include "library/DisplayName.h"
+#include "library/NameMatch.h"
+
+namespace patchferry {
+namespace {
+
+// Alignment codes of the list's cells.
+constexpr int kAlignLeft = 0;
+constexpr int kAlignCentre = 1;
+
+QString Utf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr int Column(ListColumn column) {
+    return static_cast<int>(column);
+}
+
+// Suspends the list's redrawing while it is filled.
+class RedrawSuspended {
+  public:
+    explicit RedrawSuspended(GridListCtrl& list) : list_(list) { list_.SetRedraw(false); }
+    ~RedrawSuspended() { list_.SetRedraw(true); }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+  private:
+    GridListCtrl& list_;
+};
+
+}  // namespace
+
+void CMainFrame::OpenSyxFiles() {
+    const QStringList files = fileDialog_.ChooseSyxFiles(this);
+    if (files.isEmpty()) {
+        return;
+    }
+    // The next Open starts in the folder of the files chosen now.
+    QDir::setCurrent(QFileInfo(files.front()).absolutePath());
+
+    library_.Clear();
+    const WaitCursor wait;
+    filesReadCount_ = 0;
+    const bool onlyFileChosen = files.size() == 1;
+    QString fileRead;
+    for (const QString& path : files) {
+        const std::string utf8Path = path.toStdString();
+        const std::string fileName = FileNameOf(utf8Path);
+        const std::string label = DisplayName(fileName, onlyFileChosen);
+        std::string error;
+        if (library_.ReadSyxFile(utf8Path, error, label)) {
+            ++filesReadCount_;
+            fileRead = Utf8(fileName);
+        } else {
+            messageBox_.Show(
+                this, MessageIcon::Exclamation,
+                QStringLiteral("Failed to parse Syx file %1. %2").arg(Utf8(label), Utf8(error)));
+        }
+    }
+    // With one file read the title names it, with its extension.
+    ShowFileInTitle(filesReadCount_ == 1 ? fileRead : QString());
+    FillProgramList();
+}
+
+void CMainFrame::FillProgramList() {
+    programList_->RemoveAllRows();
+    if (library_.Empty()) {
+        return;
+    }
+    const RedrawSuspended suspended(*programList_);
+    programList_->AddRows(library_.Count());
+
+    const QColor text = ListTextColour();
+    const bool showFiles = filesReadCount_ > 1;
+    for (int row = 0; row < library_.Count(); ++row) {
+        const ProgramEntry& entry = library_[static_cast<std::size_t>(row)];
+        const std::string name = entry.Name();
+        const QColor background =
+            NameMatches(name, findText_) ? ListFoundBackgroundColour() : ListBackgroundColour();
+        auto set = [&](ListColumn column, int alignment, const QString& cell) {
+            programList_->SetCell(row, Column(column), alignment, text, background, cell);
+        };
+        set(ListColumn::Bank, kAlignCentre, Utf8(entry.BankLabel()));
+        set(ListColumn::Number, kAlignCentre, Utf8(entry.NumberLabel()));
+        set(ListColumn::Program, kAlignLeft, QLatin1Char(' ') + Latin1(name));
+        set(ListColumn::Category, kAlignLeft, QLatin1Char(' ') + Latin1(entry.CategoryLabel()));
+        if (showFiles) {
+            set(ListColumn::File, kAlignLeft, QLatin1Char(' ') + Utf8(entry.FileLabel()));
+        }
+        ProgramConverter converter(entry.Image());
+        converter.Convert();
+        set(ListColumn::ConversionInfo, kAlignLeft,
+            QLatin1Char(' ') + Latin1(VerdictText(converter.Report())));
+    }
+    programList_->SetColumnWidth(
+        Column(ListColumn::File),
+        showFiles ? programList_->TextWidth(QString(16, QLatin1Char('X'))) : 0);
+}
+
+}  // namespace patchferry

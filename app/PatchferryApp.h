@@ -1,0 +1,34 @@
+#pragma once
+// The application object: names the settings store, builds the main window with the real dialogs
+// and MIDI service, and shows it.
+
+#include <QApplication>
+#include <QSettings>
+#include <memory>
+
+#include "app/Seams.h"
+#include "midi/MidiOutputService.h"
+
+namespace patchferry {
+
+class CMainFrame;
+
+class PatchferryApp : public QApplication {
+    Q_OBJECT
+  public:
+    PatchferryApp(int& argc, char** argv);
+    ~PatchferryApp() override;
+
+    // Creates and shows the main window; the event loop then runs until it is closed.
+    bool InitInstance();
+    CMainFrame* MainFrame() const { return mainFrame_.get(); }
+
+  private:
+    std::unique_ptr<QSettings> settings_;
+    QtFileDialog fileDialog_;
+    QtMessageBox messageBox_;
+    std::unique_ptr<midi::MidiOutputService> midiService_;
+    std::unique_ptr<CMainFrame> mainFrame_;
+};
+
+}  // namespace patchferry
