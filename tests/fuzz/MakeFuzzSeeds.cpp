@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     };
     for (const auto& [name, bytes] : seeds) {
         std::ofstream out(std::string(argv[1]) + "/" + name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
     return 0;
 }

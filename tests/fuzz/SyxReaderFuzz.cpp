@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
             }
         }
-    } else if (added != 0 || (error != patchferry::kErrorCannotOpen &&
-                              error != patchferry::kErrorNotKorgSyx &&
-                              error != patchferry::kErrorCorrupted)) {
+    } else if (added != 0 ||
+               (error != patchferry::kErrorCannotOpen && error != patchferry::kErrorNotKorgSyx &&
+                error != patchferry::kErrorCorrupted)) {
         std::abort();
     }
     return 0;
