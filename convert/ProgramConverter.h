@@ -1,0 +1,44 @@
+#pragma once
+// Turns one MS2000 program into one Radias program and a verdict on how faithful it is.
+//
+// A converter is short-lived: build it over a program, Convert(), read the verdict or the image,
+// drop it. It keeps only a reference to the program, which must outlive it.
+//
+// Every conversion starts from a fresh copy of the Radias init program and overwrites only the
+// fields that have an MS2000 counterpart; the rest keeps the init program's values. A Vocoder
+// program is refused and leaves the image exactly the init program.
+
+#include <string_view>
+
+#include "convert/ConversionReport.h"
+#include "convert/RadiasProgramImage.h"
+#include "library/Ms2kProgramImage.h"
+
+namespace patchferry {
+
+class ProgramConverter {
+  public:
+    explicit ProgramConverter(const Ms2kProgramImage& source) : source_(source) {}
+
+    // Resets the report, loads the init program and converts the whole program. Running it
+    // again gives the same result.
+    void Convert();
+
+    ConversionQuality Quality() const { return report_.Quality(); }
+    const ConversionReport& Report() const { return report_; }
+    const RadiasProgramImage& Image() const { return image_; }
+
+    // The stages of Convert(), open for tests; they write over the image as it stands.
+    // Program-wide settings, the Vocoder refusal, then the timbres in use.
+    void ConvertProgram();
+    // Timbre 1 or 2 (any value but 1 is taken as 2) into Radias timbre block 1 or 2.
+    void ConvertTimbre(int timbre);
+    void AddApproximation(std::string_view name) { report_.AddApproximation(name); }
+
+  private:
+    const Ms2kProgramImage& source_;
+    RadiasProgramImage image_{};
+    ConversionReport report_;
+};
+
+}  // namespace patchferry
