@@ -1,0 +1,36 @@
+#include "app/list/ProgramListView.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "app/list/ListNotifyEvent.h"
+#include "app/list/VirtualKey.h"
+
+namespace patchferry {
+
+ProgramListView::ProgramListView(QWidget* parent) : GridListCtrl(parent) {
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    connect(header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { Notify(static_cast<int>(ListNotifyCode::HeaderClick), column); });
+}
+
+void ProgramListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    Notify(static_cast<int>(ListNotifyCode::DoubleClick), 0);
+    GridListCtrl::mouseDoubleClickEvent(event);
+}
+
+void ProgramListView::keyPressEvent(QKeyEvent* event) {
+    if (const int key = VirtualKeyOf(*event); key != 0) {
+        Notify(static_cast<int>(ListNotifyCode::KeyDown), key);
+    }
+    GridListCtrl::keyPressEvent(event);
+}
+
+void ProgramListView::Notify(int code, int param) {
+    // The window is looked up each time: the list may be reparented after creation.
+    QCoreApplication::postEvent(window(), new ListNotifyEvent(code, param));
+}
+
+}  // namespace patchferry
