@@ -21,8 +21,9 @@
 #include "app/MidiBar.h"
 #include "app/Seams.h"
 #include "app/WaitCursor.h"
-#include "app/list/GridListCtrl.h"
 #include "app/list/ListNotifyEvent.h"
+#include "app/list/ProgramListView.h"
+#include "app/list/VirtualKey.h"
 #include "library/NameMatch.h"
 
 namespace patchferry {
@@ -41,11 +42,6 @@ std::size_t IndexOf(CommandId id) {
     return kCommands.size();
 }
 
-// The list notification codes the program list posts.
-constexpr int kNotifyDoubleClick = 1;
-constexpr int kNotifyHeaderClick = 2;
-constexpr int kNotifyKey = 3;
-constexpr int kVirtualKeyEnter = 13;
 
 // Sample texts that size the panes and the columns: a pane or column is as wide as its sample.
 constexpr std::string_view kCountPaneSample = "9999";
@@ -340,15 +336,15 @@ void CMainFrame::customEvent(QEvent* event) {
 }
 
 void CMainFrame::OnListNotify(int code, int param) {
-    switch (code) {
-        case kNotifyDoubleClick:
+    switch (static_cast<ListNotifyCode>(code)) {
+        case ListNotifyCode::DoubleClick:
             OnAudition();
             break;
-        case kNotifyHeaderClick:
+        case ListNotifyCode::HeaderClick:
             SortListByColumn(param);
             break;
-        case kNotifyKey:
-            if (param == kVirtualKeyEnter) {
+        case ListNotifyCode::KeyDown:
+            if (param == vk::kReturn) {
                 OnAudition();
             }
             break;

@@ -13,6 +13,7 @@
 #include "app/Settings.h"
 #include "library/ProgramLibrary.h"
 #include "midi/MidiOutPort.h"
+#include "midi/SendLongMessage.h"
 
 class QAction;
 class QCheckBox;
@@ -114,7 +115,7 @@ class CMainFrame : public QMainWindow {
     int filesReadCount_ = 0;
 
     std::array<QAction*, kCommands.size()> actions_{};
-    std::chrono::milliseconds sendTimeout_{30000};
+    std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
     bool shutDown_ = false;
 };
 

@@ -5,9 +5,10 @@
 #include "app/MainFrame.h"
 #include "app/Seams.h"
 #include "app/WaitCursor.h"
-#include "app/list/GridListCtrl.h"
+#include "app/list/ProgramListView.h"
 #include "convert/ProgramConverter.h"
 #include "midi/ProgramDump.h"
+#include "midi/SendLongMessage.h"
 
 namespace patchferry {
 

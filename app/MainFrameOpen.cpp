@@ -7,7 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/Seams.h"
 #include "app/WaitCursor.h"
-#include "app/list/GridListCtrl.h"
+#include "app/list/ProgramListView.h"
 #include "convert/ConversionReport.h"
 #include "convert/ProgramConverter.h"
 #include "library/DisplayName.h"
