@@ -1,6 +1,7 @@
 // The list's own painting, checked on grabbed pixels of the offscreen platform.
 #include <QHeaderView>
 #include <QImage>
+#include <QScrollBar>
 #include <QtTest>
 #include <memory>
 
@@ -217,6 +218,21 @@ class GridListPaintTest : public QObject {
         QCOMPARE(At(image, 30 + kWidthA - 1, row.top + 1), kText);
         QCOMPARE(At(image, kWidthA - 1, row.top + 1), kBackground);  // old line gone
         QCOMPARE(At(image, 30 + kWidthA + kWidthB, row.top + 1), kBackground);
+    }
+
+    void horizontalScrollingMovesTheCells() {
+        auto list = MakeList(1);
+        list->AddColumn("Wide", 0, 400);
+        list->SetCell(0, 3, 0, kText, kMarked, "");
+        list->resize(200, 120);
+        QVERIFY(ShowPlain(*list));
+        list->horizontalScrollBar()->setValue(30);
+        QCOMPARE(list->header()->offset(), 30);
+        const QImage image = Grab(*list);
+        const RowSpan row = Row(*list, 0);
+        QCOMPARE(At(image, kWidthA - 1 - 30, row.top + 1), kText);
+        QCOMPARE(At(image, kWidthA + kWidthB - 1 - 30, row.top + 1), kText);
+        QCOMPARE(At(image, kWidthA + kWidthB - 30 + 5, row.top + 1), kMarked);
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include "app/list/ListNotifyEvent.h"
 #include "app/list/ProgramListView.h"
+#include "app/list/VirtualKey.h"
 
 using patchferry::ListNotifyEvent;
 using patchferry::ProgramListView;
@@ -98,6 +99,26 @@ class ProgramListViewTest : public QObject {
         QCOMPARE(window_->received, (Reports{{3, 13}, {3, 13}, {3, 40}, {3, 'Q'}, {3, 27}}));
         QCOMPARE(list->currentIndex().row(), 1);
         QCOMPARE(list->FirstSelectedRow(), 1);
+    }
+
+    void qtKeysMapToWindowsVirtualKeys() {
+        using patchferry::VirtualKeyFromQtKey;
+        const Qt::KeyboardModifiers none;
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_A, none), 0x41);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Z, Qt::ShiftModifier), 0x5A);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_7, none), 0x37);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_7, Qt::KeypadModifier), 0x67);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Enter, Qt::KeypadModifier), 13);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Left, none), 37);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Up, Qt::KeypadModifier), 38);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Down, none), 40);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Delete, none), 46);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_F1, none), 0x70);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_F12, none), 0x7B);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Exclam, Qt::ShiftModifier), '1');
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Minus, none), 0xBD);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_Minus, Qt::KeypadModifier), 0x6D);
+        QCOMPARE(VirtualKeyFromQtKey(Qt::Key_unknown, none), 0);
     }
 
     void ctrlAIsLeftToTheWindow() {
