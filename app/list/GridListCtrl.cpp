@@ -18,14 +18,19 @@ namespace {
 
 // Space above and below the text in a row.
 constexpr int kRowPadding = 4;
+// Room beside a cell's text: the 2 px text inset on both sides and the 1 px grid line.
+constexpr int kCellPadding = 5;
 
-// Gives every row the height of one line of the list's font; the painting is the view's own.
-class RowHeightDelegate : public QStyledItemDelegate {
+// Gives every row the height of one line of the list's font, and a cell the width of its text
+// (used when the user double-clicks a header divider); the painting is the view's own.
+class CellSizeDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return {option.rect.width(), option.fontMetrics.height() + kRowPadding};
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QString text = index.data(Qt::DisplayRole).toString();
+        return {option.fontMetrics.horizontalAdvance(text) + kCellPadding,
+                option.fontMetrics.height() + kRowPadding};
     }
 };
 
@@ -37,7 +42,7 @@ GridListCtrl::GridListCtrl(QWidget* parent)
       textColour_(palette().color(QPalette::Dark)),
       backgroundColour_(palette().color(QPalette::Base)) {
     setModel(model_);
-    setItemDelegate(new RowHeightDelegate(this));
+    setItemDelegate(new CellSizeDelegate(this));
     setUniformRowHeights(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -252,7 +257,7 @@ void GridListCtrl::paintEvent(QPaintEvent* event) {
 
 bool GridListCtrl::event(QEvent* event) {
     // Select-all belongs to the window (its Ctrl+A command runs even while the list has the
-    // focus): do not claim the key ahead of the window's shortcut.
+    // focus): never claim the key ahead of the window's shortcut, and never act on it below.
     if (event->type() == QEvent::ShortcutOverride &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
         event->ignore();
