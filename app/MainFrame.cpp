@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindow>
 
 #include "app/AboutDialog.h"
 #include "app/AppTitle.h"
@@ -41,7 +42,6 @@ std::size_t IndexOf(CommandId id) {
     }
     return kCommands.size();
 }
-
 
 // Sample texts that size the panes and the columns: a pane or column is as wide as its sample.
 constexpr std::string_view kCountPaneSample = "9999";
@@ -107,9 +107,26 @@ void CMainFrame::RestoreRect() {
     const int bottom = settings_.ReadInteger(Setting::RectBottom);
     const int right = settings_.ReadInteger(Setting::RectRight);
     if (right != left && bottom != top) {
-        move(left, top);
-        resize(right - left, bottom - top);
+        restoredOuter_ = QRect(left, top, right - left, bottom - top);
+        PlaceOuterRect();
     }
+}
+
+// The stored rectangle includes the window manager's frame, Qt's geometry does not: take the frame
+// off so the window does not grow by it from run to run.
+void CMainFrame::PlaceOuterRect() {
+    winId();  // the frame is known only for a created window
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    setGeometry(restoredOuter_.marginsRemoved(frame));
+}
+
+// Some window managers report the frame only once the window is shown; correct the size then.
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!restoredOuter_.isNull() && !isMaximized() && frameGeometry() != restoredOuter_) {
+        PlaceOuterRect();
+    }
+    restoredOuter_ = QRect();
 }
 
 void CMainFrame::CreateActions() {

@@ -76,9 +76,11 @@ class CMainFrame : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void customEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void RestoreRect();
+    void PlaceOuterRect();
     void CreateActions();
     void CreateMenus();
     void CreateToolBars();
@@ -117,6 +119,7 @@ class CMainFrame : public QMainWindow {
     std::array<QAction*, kCommands.size()> actions_{};
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
     bool shutDown_ = false;
+    QRect restoredOuter_;  // the stored rectangle until the window is first shown
 };
 
 }  // namespace patchferry
