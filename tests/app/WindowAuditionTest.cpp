@@ -1,6 +1,197 @@
+// Audition: the selected program converted and sent as one program dump, from each trigger.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenuBar>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/list/ProgramListView.h"
+#include "convert/ProgramConverter.h"
+#include "library/SyxFormat.h"
+#include "midi/ProgramDump.h"
+#include "support/FrameHarness.h"
+
+using namespace patchferry;
+using namespace patchferry::testing;
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// Program 0 is a Split program whose two timbres differ, program 1 a Vocoder program.
+Bytes AuditionBank() {
+    std::vector<Ms2kProgramImage> images;
+    for (std::size_t p = 0; p < 128; ++p) {
+        images.push_back(BankImage(p));
+    }
+    Ms2kProgramImage split = BankImage(7);
+    split[kMs2kVoiceModeOffset] =
+        static_cast<std::uint8_t>(static_cast<unsigned>(VoiceMode::Split) << kMs2kVoiceModeLowBit);
+    for (std::size_t i = 146; i < kMs2kProgramSize; ++i) {
+        split[i] = static_cast<std::uint8_t>(split[i] ^ 0x55U);
+    }
+    images[0] = split;
+    images[1] = MakeImage("Voice", VoiceMode::Vocoder);
+    return MakeDump(static_cast<std::uint8_t>(syx::DumpFunction::ProgramDump), images);
+}
+
+Bytes ExpectedDump(const CMainFrame& frame, int row, int channel) {
+    ProgramConverter converter(frame.Library()[static_cast<std::size_t>(row)].Image());
+    converter.Convert();
+    const ProgramDump dump = BuildProgramDump(converter.Image(), channel);
+    return Bytes(dump.begin(), dump.end());
+}
+
+struct AuditionRig {
+    AuditionRig() {
+        harness.midi.SetDevices({{"USB MIDI", true}});
+        CMainFrame& frame = harness.Start();
+        frame.SetSendTimeout(200ms);
+        harness.Open({harness.WriteFile("bank.syx", AuditionBank())});
+        frame.ChannelList()->setCurrentIndex(4);
+        frame.ActiveBox()->click();
+        frame.RefreshCommandUi();
+    }
+    CMainFrame& Frame() { return harness.Frame(); }
+    std::size_t Sent() const { return harness.midi.SentMessages().size(); }
+    FrameHarness harness;
+};
+
+QPoint RowPoint(ProgramListView* list, int row) {
+    return list->visualRect(list->model()->index(row, 3)).center();
+}
+
+}  // namespace
+
 class WindowAuditionTest : public QObject {
     Q_OBJECT
+  private slots:
+    void everyTriggerSendsTheDumpOnTheChosenChannel_data();
+    void everyTriggerSendsTheDumpOnTheChosenChannel();
+    void theLowestSelectedRowIsAuditioned();
+    void nothingIsSentForVocoderClosedPortOrNoSelection();
+    void failedSendIsReported();
+    void lateCompletionIsWaitedFor();
+    void missingCompletionResetsThePortSilently();
 };
+
+void WindowAuditionTest::everyTriggerSendsTheDumpOnTheChosenChannel_data() {
+    QTest::addColumn<QString>("trigger");
+    for (const char* trigger : {"Ctrl+A", "menu", "toolbar", "double-click", "Enter"}) {
+        QTest::newRow(trigger) << QString(trigger);
+    }
+}
+
+void WindowAuditionTest::everyTriggerSendsTheDumpOnTheChosenChannel() {
+    QFETCH(QString, trigger);
+    AuditionRig rig;
+    CMainFrame& frame = rig.Frame();
+    ProgramListView* list = frame.ProgramList();
+    QVERIFY(frame.Action(CommandId::Audition)->isEnabled());
+    rig.harness.SelectRows({0});
+    list->setFocus();
+
+    if (trigger == "Ctrl+A") {
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    } else if (trigger == "menu") {
+        QMenu* program = frame.menuBar()->actions().at(2)->menu();
+        QCOMPARE(program->actions().at(1), frame.Action(CommandId::Audition));
+        program->actions().at(1)->trigger();
+    } else if (trigger == "toolbar") {
+        auto* button = qobject_cast<QToolButton*>(
+            frame.ToolBar()->widgetForAction(frame.Action(CommandId::Audition)));
+        QVERIFY(button != nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    } else if (trigger == "double-click") {
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, RowPoint(list, 0));
+    } else {
+        QTest::keyClick(list, Qt::Key_Return);
+    }
+    FrameHarness::Deliver();
+
+    const auto sent = rig.harness.midi.SentMessages();
+    QCOMPARE(sent.size(), std::size_t{1});
+    QCOMPARE(sent[0].size(), std::size_t{2052});
+    QCOMPARE(sent[0][2], std::uint8_t{0x34});
+    QCOMPARE(sent[0], ExpectedDump(frame, 0, 4));
+    QVERIFY(rig.harness.boxes.shown.empty());
+    QVERIFY(frame.Port().IsOpen());
+}
+
+void WindowAuditionTest::theLowestSelectedRowIsAuditioned() {
+    AuditionRig rig;
+    rig.harness.SelectRows({9, 4, 6});
+    rig.Frame().OnAudition();
+    const auto sent = rig.harness.midi.SentMessages();
+    QCOMPARE(sent.size(), std::size_t{1});
+    QCOMPARE(sent[0], ExpectedDump(rig.Frame(), 4, 4));
+    QVERIFY(sent[0] != ExpectedDump(rig.Frame(), 6, 4));
+}
+
+void WindowAuditionTest::nothingIsSentForVocoderClosedPortOrNoSelection() {
+    AuditionRig rig;
+    CMainFrame& frame = rig.Frame();
+    rig.Frame().ProgramList()->clearSelection();
+    frame.OnAudition();
+    QCOMPARE(rig.Sent(), std::size_t{0});
+
+    rig.harness.SelectRows({1});  // the Vocoder program
+    frame.OnAudition();
+    QCOMPARE(rig.Sent(), std::size_t{0});
+    QVERIFY(rig.harness.boxes.shown.empty());
+
+    frame.ActiveBox()->click();  // closes the port
+    QVERIFY(!frame.Port().IsOpen());
+    ProgramListView* list = frame.ProgramList();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, RowPoint(list, 2));
+    FrameHarness::Deliver();
+    QCOMPARE(rig.Sent(), std::size_t{0});
+    QVERIFY(rig.harness.boxes.shown.empty());
+}
+
+void WindowAuditionTest::failedSendIsReported() {
+    AuditionRig rig;
+    rig.harness.midi.QueueSendResult(67);
+    rig.harness.midi.SetErrorText(67, "The MIDI device is not ready.");
+    rig.harness.SelectRows({2});
+    rig.Frame().OnAudition();
+    QCOMPARE(rig.harness.boxes.shown.size(), std::size_t{1});
+    QCOMPARE(rig.harness.boxes.shown[0].icon, MessageIcon::Error);
+    QCOMPARE(rig.harness.boxes.shown[0].text,
+             QString("Error: Failed to send Midi SysEx message to MS2K. The MIDI device is not "
+                     "ready."));
+    // The completion never comes for a refused message: the wait ran out and reset the port.
+    const auto calls = rig.harness.midi.Calls();
+    QVERIFY(std::find(calls.begin(), calls.end(), "Reset") != calls.end());
+    QVERIFY(rig.Frame().Port().IsOpen());
+}
+
+void WindowAuditionTest::lateCompletionIsWaitedFor() {
+    AuditionRig rig;
+    rig.Frame().SetSendTimeout(5000ms);
+    rig.harness.midi.SetCompletion(midi::FakeCompletion::Delayed, 30ms);
+    rig.harness.SelectRows({3});
+    rig.Frame().OnAudition();
+    QCOMPARE(rig.Sent(), std::size_t{1});
+    const auto calls = rig.harness.midi.Calls();
+    QVERIFY(std::find(calls.begin(), calls.end(), "Complete") != calls.end());
+    QVERIFY(std::find(calls.begin(), calls.end(), "Reset") == calls.end());
+    QVERIFY(rig.harness.boxes.shown.empty());
+}
+
+void WindowAuditionTest::missingCompletionResetsThePortSilently() {
+    AuditionRig rig;
+    rig.harness.midi.SetCompletion(midi::FakeCompletion::Never);
+    rig.harness.SelectRows({3});
+    rig.Frame().OnAudition();
+    const auto calls = rig.harness.midi.Calls();
+    QVERIFY(std::find(calls.begin(), calls.end(), "Reset") != calls.end());
+    QVERIFY(rig.harness.boxes.shown.empty());
+    QCOMPARE(calls.back(), std::string("Unprepare"));
+}
+
 QTEST_MAIN(WindowAuditionTest)
 #include "WindowAuditionTest.moc"
