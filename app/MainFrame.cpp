@@ -47,6 +47,9 @@ std::size_t IndexOf(CommandId id) {
 constexpr std::string_view kCountPaneSample = "9999";
 constexpr std::string_view kMidiPaneSample = "MIDI-OFF";
 
+// The first start's size, as a desktop's default for a new window would give.
+constexpr QSize kDefaultSize(900, 560);
+
 QLabel* Pane(QWidget* parent, std::string_view sample) {
     auto* pane = new QLabel(parent);
     pane->setAlignment(Qt::AlignCenter);
@@ -109,6 +112,9 @@ void CMainFrame::RestoreRect() {
     if (right != left && bottom != top) {
         restoredOuter_ = QRect(left, top, right - left, bottom - top);
         PlaceOuterRect();
+    } else {
+        // Without a stored place the window manager places it; the size shows the six columns.
+        resize(kDefaultSize);
     }
 }
 
