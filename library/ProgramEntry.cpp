@@ -1,5 +1,6 @@
 #include "ProgramEntry.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <utility>
@@ -19,6 +20,13 @@ constexpr bool IsTrailingSpace(char c) {
 ProgramEntry::ProgramEntry(char bankLetter, int number, const Ms2kProgramImage& image,
                            std::string fileLabel)
     : bankLetter_(bankLetter), number_(number), image_(image), fileLabel_(std::move(fileLabel)) {}
+
+ProgramEntry::ProgramEntry(char bankLetter, int number,
+                           std::span<const std::uint8_t, kMs2kProgramSize> image,
+                           std::string fileLabel)
+    : bankLetter_(bankLetter), number_(number), fileLabel_(std::move(fileLabel)) {
+    std::copy(image.begin(), image.end(), image_.begin());
+}
 
 std::string ProgramEntry::BankLabel() const {
     return std::string(1, bankLetter_);

@@ -1,6 +1,7 @@
 #pragma once
 // One listed MS2000 program: where it came from (bank, number, file) and its own image copy.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,8 @@ namespace patchferry {
 class ProgramEntry {
   public:
     ProgramEntry(char bankLetter, int number, const Ms2kProgramImage& image, std::string fileLabel);
+    ProgramEntry(char bankLetter, int number, std::span<const std::uint8_t, kMs2kProgramSize> image,
+                 std::string fileLabel);
 
     std::string BankLabel() const;    // "A".."H"
     std::string NumberLabel() const;  // "001".."016"

@@ -35,6 +35,7 @@ enum class DumpFunction : std::uint8_t {
 };
 
 inline constexpr std::size_t kProgramsPerBank = 16;
+inline constexpr std::size_t kMaxPrograms = 128;
 inline constexpr std::size_t kAllDataTrailerSize = 229;
 
 struct DumpKind {
@@ -48,9 +49,9 @@ constexpr std::optional<DumpKind> DumpKindOf(std::uint8_t function) {
         case DumpFunction::CurrentProgram:
             return DumpKind{DumpFunction::CurrentProgram, 1, 0};
         case DumpFunction::ProgramDump:
-            return DumpKind{DumpFunction::ProgramDump, 128, 0};
+            return DumpKind{DumpFunction::ProgramDump, kMaxPrograms, 0};
         case DumpFunction::AllData:
-            return DumpKind{DumpFunction::AllData, 128, kAllDataTrailerSize};
+            return DumpKind{DumpFunction::AllData, kMaxPrograms, kAllDataTrailerSize};
     }
     return std::nullopt;
 }

@@ -1,8 +1,11 @@
 // Reading an MS2000 dump: the header check, one continuous unpacking across program boundaries,
 // the all-data trailer and the closing F7.
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <system_error>
 
@@ -13,27 +16,9 @@ namespace patchferry {
 
 namespace {
 
-// Hands out the bytes of a message one at a time; an exhausted source is the end of the file.
-class ByteSource {
-  public:
-    explicit ByteSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    std::optional<std::uint8_t> Next() {
-        if (next_ == bytes_.size()) {
-            return std::nullopt;
-        }
-        return bytes_[next_++];
-    }
-
-  private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t next_ = 0;
-};
-
-std::optional<syx::DumpKind> CheckHeader(ByteSource& source) {
+std::optional<syx::DumpKind> CheckHeader(std::span<const std::uint8_t> bytes) {
     std::array<std::uint8_t, syx::kHeaderSize> header{};  // bytes the file lacks count as 0
-    for (auto& byte : header) {
-        byte = source.Next().value_or(0);
-    }
+    std::copy_n(bytes.begin(), std::min(bytes.size(), header.size()), header.begin());
     const auto kind = syx::DumpKindOf(header[4]);
     if (header[0] != syx::kSysExStart || header[1] != syx::kKorgId ||
         (header[2] & 0xF0U) != syx::kFormatIdHighNibble || header[3] != syx::kMs2kModelId ||
@@ -55,48 +40,37 @@ int NumberOf(std::size_t program) {
 
 bool ProgramLibrary::ReadSyxBytes(std::span<const std::uint8_t> bytes, std::string& error,
                                   const std::string& fileLabel) {
-    ByteSource source(bytes);
-    const auto kind = CheckHeader(source);
+    const auto kind = CheckHeader(bytes);
     if (!kind) {
         error = kErrorNotKorgSyx;
         return false;
     }
 
-    // The programs are collected apart and appended only when the whole dump has been read, so a
-    // refused file adds nothing and the programs of files read before it stay.
-    std::vector<std::unique_ptr<ProgramEntry>> programs;
-    programs.reserve(kind->programs);
-    KorgUnpacker unpacker;
-    Ms2kProgramImage image{};
-    std::size_t filled = 0;
-    while (programs.size() < kind->programs) {
-        const auto byte = source.Next();
-        if (!byte || *byte == syx::kSysExEnd) {
-            break;
-        }
-        std::uint8_t value = 0;
-        if (!unpacker.Feed(*byte, value)) {
-            continue;
-        }
-        image[filled++] = value;
-        if (filled == kMs2kProgramSize) {
-            const std::size_t p = programs.size();
-            programs.push_back(
-                std::make_unique<ProgramEntry>(BankLetterOf(p), NumberOf(p), image, fileLabel));
-            filled = 0;
-        }
-    }
-    for (std::size_t i = 0; i < kind->trailer; ++i) {
-        source.Next();
-    }
-    const auto last = source.Next();
-    if (!last || *last != syx::kSysExEnd || programs.size() != kind->programs) {
+    // The packed data ends early at the end of the file or at an F7; either way programs are
+    // then missing. Past the last program nothing is unpacked.
+    const std::size_t packedSize = syx::PackedProgramDataSize(*kind);
+    const auto data = bytes.subspan(std::min(bytes.size(), syx::kHeaderSize));
+    const auto programData = data.first(std::min(data.size(), packedSize));
+    if (programData.size() < packedSize ||
+        std::memchr(programData.data(), syx::kSysExEnd, programData.size()) != nullptr) {
         error = kErrorCorrupted;
         return false;
     }
-    entries_.reserve(entries_.size() + programs.size());
-    for (auto& program : programs) {
-        entries_.push_back(std::move(program));
+    const std::size_t closingAt = syx::kHeaderSize + packedSize + kind->trailer;
+    if (closingAt >= bytes.size() || bytes[closingAt] != syx::kSysExEnd) {
+        error = kErrorCorrupted;
+        return false;
+    }
+
+    // One continuous stream: program boundaries fall inside packing groups.
+    std::array<std::uint8_t, syx::kMaxPrograms * kMs2kProgramSize> unpacked;
+    const auto images = std::span(unpacked).first(kind->programs * kMs2kProgramSize);
+    KorgUnpack(programData, images);
+    entries_.reserve(entries_.size() + kind->programs);
+    for (std::size_t p = 0; p < kind->programs; ++p) {
+        const auto image = images.subspan(p * kMs2kProgramSize).first<kMs2kProgramSize>();
+        entries_.push_back(
+            std::make_unique<ProgramEntry>(BankLetterOf(p), NumberOf(p), image, fileLabel));
     }
     return true;
 }
@@ -117,10 +91,11 @@ bool ProgramLibrary::ReadSyxFile(const std::string& path, std::string& error,
     }
     // No dump is longer than an all-data dump, and nothing after its closing F7 is read, so
     // that is all of a file that is ever loaded, however large the file is.
-    std::array<std::uint8_t, syx::kLongestMessage> buffer{};
-    in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(syx::kLongestMessage);
+    in.read(reinterpret_cast<char*>(buffer.get()),
+            static_cast<std::streamsize>(syx::kLongestMessage));
     const auto got = static_cast<std::size_t>(in.gcount());
-    return ReadSyxBytes(std::span<const std::uint8_t>(buffer.data(), got), error, fileLabel);
+    return ReadSyxBytes(std::span<const std::uint8_t>(buffer.get(), got), error, fileLabel);
 }
 
 }  // namespace patchferry

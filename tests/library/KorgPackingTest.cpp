@@ -41,30 +41,57 @@ TEST(KorgPacking, NoPackedByteHasBitSevenAndTheStreamRoundTrips) {
     }
 }
 
-TEST(KorgPacking, UnpackerAddsTheTopBitToDataBytesThatAlreadyHaveIt) {
+TEST(KorgPacking, UnpackAddsTheTopBitToDataBytesThatAlreadyHaveIt) {
     // A data byte with bit 7 set is not valid in a dump, but it is taken as it comes: the flag
     // bit adds 0x80 modulo 256.
-    KorgUnpacker unpacker;
-    std::uint8_t out = 0;
-    EXPECT_FALSE(unpacker.Feed(0x01, out));
-    ASSERT_TRUE(unpacker.Feed(0x90, out));
-    EXPECT_EQ(out, 0x10);
-    ASSERT_TRUE(unpacker.Feed(0x90, out));
-    EXPECT_EQ(out, 0x90);
+    const std::vector<std::uint8_t> in = {0x01, 0x90, 0x90};
+    std::vector<std::uint8_t> out(2);
+    ASSERT_EQ(KorgUnpack(in, out), 2U);
+    EXPECT_EQ(out[0], 0x10);
+    EXPECT_EQ(out[1], 0x90);
 }
 
-TEST(KorgPacking, UnpackerCarriesPositionAndFlagsAcrossCalls) {
-    // Eight data bytes with flag 0x7F, then a new group: the ninth byte is a flag again.
-    KorgUnpacker unpacker;
-    std::uint8_t out = 0;
-    EXPECT_FALSE(unpacker.Feed(0x7F, out));
-    for (int i = 0; i < 7; ++i) {
-        ASSERT_TRUE(unpacker.Feed(0x00, out));
-        EXPECT_EQ(out, 0x80);
+// The rule as a position counter over the packed bytes, one byte at a time.
+std::vector<std::uint8_t> UnpackByteByByte(const std::vector<std::uint8_t>& in) {
+    std::vector<std::uint8_t> out;
+    unsigned position = 0;
+    std::uint8_t flags = 0;
+    for (const auto byte : in) {
+        if (position == 0) {
+            flags = byte;
+        } else {
+            out.push_back(static_cast<std::uint8_t>((flags & 1U) != 0 ? byte + 0x80 : byte));
+            flags = static_cast<std::uint8_t>(flags >> 1U);
+        }
+        position = (position + 1) % 8;
     }
-    EXPECT_FALSE(unpacker.Feed(0x00, out));
-    ASSERT_TRUE(unpacker.Feed(0x05, out));
-    EXPECT_EQ(out, 0x05);
+    return out;
+}
+
+TEST(KorgPacking, UnpackOfArbitraryBytesFollowsTheByteByByteRule) {
+    for (const std::size_t length : {0U, 1U, 8U, 9U, 15U, 16U, 17U, 291U, 2046U}) {
+        std::vector<std::uint8_t> in(length);
+        for (std::size_t i = 0; i < length; ++i) {
+            in[i] = static_cast<std::uint8_t>((i * 197 + 13) & 0xFF);  // flags and data with bit 7
+        }
+        const auto expected = UnpackByteByByte(in);
+        std::vector<std::uint8_t> out(expected.size() + 3, 0xAA);
+        ASSERT_EQ(KorgUnpack(in, out), expected.size()) << "length " << length;
+        out.resize(expected.size());
+        EXPECT_EQ(out, expected) << "length " << length;
+    }
+}
+
+TEST(KorgPacking, UnpackStopsWhereInputOrOutputEnds) {
+    // Two groups: eight bytes 0x80 after flag 0x7F; the ninth packed byte is a flag again.
+    const std::vector<std::uint8_t> in = {0x7F, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x05, 0x06};
+    std::vector<std::uint8_t> out(20, 0xAA);
+    ASSERT_EQ(KorgUnpack(in, out), 9U);
+    EXPECT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + 9),
+              (std::vector<std::uint8_t>{0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x05, 0x06}));
+    EXPECT_EQ(out[9], 0xAA);
+    std::vector<std::uint8_t> small(3);
+    EXPECT_EQ(KorgUnpack(in, small), 3U);
 }
 
 TEST(KorgPacking, WorksAtCompileTime) {

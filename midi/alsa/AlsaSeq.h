@@ -1,0 +1,62 @@
+#pragma once
+// The thin seam between the ALSA output logic and alsa-lib: just the sequencer calls the logic
+// makes, each returning alsa-lib's own result (negative errno on failure). The real one lives in
+// AlsaSeqLib.cpp; tests put their own in its place.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace patchferry::midi::alsa {
+
+// One sequencer port as the sequencer describes it.
+struct AlsaPortInfo {
+    int client = 0;
+    int port = 0;
+    std::string clientName;
+    std::string portName;
+    unsigned type = 0;        // SND_SEQ_PORT_TYPE_* bits
+    unsigned capability = 0;  // SND_SEQ_PORT_CAP_* bits
+};
+
+// One sequencer client of our own; closing it (destroying the object) drops its ports and
+// subscriptions.
+class AlsaSeqClient {
+  public:
+    AlsaSeqClient() = default;
+    AlsaSeqClient(const AlsaSeqClient&) = delete;
+    AlsaSeqClient& operator=(const AlsaSeqClient&) = delete;
+    virtual ~AlsaSeqClient() = default;
+
+    virtual int ClientId() = 0;
+    // Every port of every client, in the sequencer's order.
+    virtual int ListPorts(std::vector<AlsaPortInfo>& ports) = 0;
+    // A port that other ports can subscribe to for reading; returns its number or an error.
+    virtual int CreateOutputPort(const std::string& name) = 0;
+    // Subscribes `ownPort` to the destination port.
+    virtual int ConnectTo(int ownPort, int client, int port) = 0;
+    // One SysEx event holding all of `message`, sent at once to the port's subscribers.
+    virtual int SendSysEx(int ownPort, std::span<const std::uint8_t> message) = 0;
+    // Drops every event of ours that has not been delivered yet.
+    virtual int DropOutput() = 0;
+};
+
+class AlsaSeqLibrary {
+  public:
+    AlsaSeqLibrary() = default;
+    AlsaSeqLibrary(const AlsaSeqLibrary&) = delete;
+    AlsaSeqLibrary& operator=(const AlsaSeqLibrary&) = delete;
+    virtual ~AlsaSeqLibrary() = default;
+
+    // Opens the sequencer for output as a client called `name`.
+    virtual int OpenClient(const std::string& name, std::unique_ptr<AlsaSeqClient>& client) = 0;
+    // alsa-lib's text for one of its result codes.
+    virtual std::string ErrorText(int code) = 0;
+};
+
+// The real alsa-lib.
+std::unique_ptr<AlsaSeqLibrary> CreateAlsaSeqLibrary();
+
+}  // namespace patchferry::midi::alsa

@@ -1,0 +1,27 @@
+#pragma once
+// How long a SysEx message takes on a MIDI cable. The kernel's hardware MIDI buffer holds 4 KiB and
+// cuts a SysEx short, without telling anyone, when it does not fit; so a message counts as done
+// only once its bytes can have left the wire, and nothing follows it before that.
+
+#include <chrono>
+#include <cstddef>
+
+namespace patchferry::midi::alsa {
+
+// MIDI runs at 31250 baud with 10 bits a byte (start, 8 data, stop): 320 microseconds a byte.
+inline constexpr std::chrono::microseconds kMidiByteTime{320};
+// Allowed on top for the way through the kernel and the interface.
+inline constexpr std::chrono::milliseconds kCompletionMargin{20};
+// The kernel's buffer for one hardware MIDI port; a longer message cannot go out whole.
+inline constexpr std::size_t kKernelMidiBufferSize = 4096;
+
+constexpr std::chrono::microseconds SysExTransmissionTime(std::size_t bytes) {
+    return kMidiByteTime * static_cast<long long>(bytes);
+}
+
+// From the moment a message of `bytes` bytes was accepted until it counts as done.
+constexpr std::chrono::microseconds CompletionDelay(std::size_t bytes) {
+    return SysExTransmissionTime(bytes) + kCompletionMargin;
+}
+
+}  // namespace patchferry::midi::alsa
