@@ -10,6 +10,7 @@
 
 namespace patchferry::midi {
 
+// The service must outlive the port.
 class MidiOutPort {
   public:
     explicit MidiOutPort(MidiOutputService& service);

@@ -62,6 +62,13 @@ std::size_t FakeMidiOutputService::OpenCount() const {
     return open_.size();
 }
 
+void FakeMidiOutputService::ClearRecord() {
+    const std::lock_guard lock(mutex_);
+    calls_.clear();
+    sent_.clear();
+    unprepareWhileQueued_ = 0;
+}
+
 void FakeMidiOutputService::Record(std::string call) {
     calls_.push_back(std::move(call));
 }
@@ -173,8 +180,9 @@ MidiResult FakeMidiOutputService::LongMsg(MidiOutHandle handle, LongMessage& mes
         case FakeCompletion::Delayed: {
             const std::uintptr_t key = static_cast<std::uintptr_t>(handle);
             const std::uint64_t number = device->sendNumber;
-            device->completions.emplace_back(
-                [this, key, number](std::stop_token stop) { CompleteLater(key, number, stop); });
+            device->completions.emplace_back([this, key, number](const std::stop_token& stop) {
+                CompleteLater(key, number, stop);
+            });
             break;
         }
         case FakeCompletion::Never:
@@ -184,7 +192,7 @@ MidiResult FakeMidiOutputService::LongMsg(MidiOutHandle handle, LongMessage& mes
 }
 
 void FakeMidiOutputService::CompleteLater(std::uintptr_t key, std::uint64_t sendNumber,
-                                          std::stop_token stop) {
+                                          const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     const auto due = std::chrono::steady_clock::now() + delay_;
     if (stopWait_.wait_until(lock, stop, due, [] { return false; })) {

@@ -58,6 +58,7 @@ class FakeMidiOutputService final : public MidiOutputService {
     std::vector<std::vector<std::uint8_t>> SentMessages() const;
     int UnprepareWhileQueuedCount() const;  // Unprepare calls made while a message was still out
     std::size_t OpenCount() const;          // devices open right now
+    void ClearRecord();                     // forgets the calls and messages recorded so far
 
     unsigned DeviceCount() override;
     MidiResult DeviceCaps(unsigned device, MidiOutCaps& caps) override;
@@ -81,7 +82,7 @@ class FakeMidiOutputService final : public MidiOutputService {
 
     void Record(std::string call);  // caller holds mutex_
     OpenDevice* Find(MidiOutHandle handle);
-    void CompleteLater(std::uintptr_t key, std::uint64_t sendNumber, std::stop_token stop);
+    void CompleteLater(std::uintptr_t key, std::uint64_t sendNumber, const std::stop_token& stop);
 
     mutable std::mutex mutex_;
     std::condition_variable_any stopWait_;

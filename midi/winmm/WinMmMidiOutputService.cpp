@@ -12,8 +12,10 @@
 namespace patchferry::midi::winmm {
 namespace {
 
+// The handle carries the service's HMIDIOUT unchanged.
 HMIDIOUT ToNative(MidiOutHandle handle) {
-    return reinterpret_cast<HMIDIOUT>(static_cast<std::uintptr_t>(handle));
+    return reinterpret_cast<HMIDIOUT>(  // NOLINT(performance-no-int-to-ptr)
+        static_cast<std::uintptr_t>(handle));
 }
 
 MidiResult ToResult(MMRESULT result) {
