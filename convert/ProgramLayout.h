@@ -37,6 +37,10 @@ inline constexpr std::size_t kRadiasTimbre1Offset = 48;
 inline constexpr std::size_t kRadiasTimbreNameOffset = 16;  // within a block
 inline constexpr std::size_t kRadiasTimbreNameLength = 12;
 inline constexpr std::size_t kRadiasSequenceOffset = 172;  // within a block
+inline constexpr std::size_t kSequenceSettingsSize = 2;
+inline constexpr std::size_t kSequenceLaneCount = 3;
+inline constexpr std::size_t kSequenceLaneSize = 18;  // knob, lane settings, 16 steps
+inline constexpr std::size_t kSequenceSteps = 16;
 
 constexpr std::size_t RadiasTimbreOffset(std::size_t timbre /* 1..4 */) {
     return kRadiasTimbre1Offset + kRadiasTimbreSize * (timbre - 1);
@@ -46,7 +50,10 @@ static_assert(kMs2kTimbre2Offset + kMs2kTimbreSize == kMs2kProgramSize);
 static_assert(RadiasTimbreOffset(kRadiasTimbreCount + 1) == 960);
 static_assert(RadiasTimbreOffset(2) == 276 && RadiasTimbreOffset(3) == 504);
 static_assert(kRadiasTimbreNameOffset + kRadiasTimbreNameLength <= 28);
-static_assert(kRadiasSequenceOffset + 2 + 3 * 18 == kRadiasTimbreSize);
+static_assert(kRadiasSequenceOffset + kSequenceSettingsSize +
+                  kSequenceLaneCount * kSequenceLaneSize ==
+              kRadiasTimbreSize);
+static_assert(2 + kSequenceSteps == kSequenceLaneSize);
 static_assert(kRadiasNameLength == kMs2kNameLength);
 
 }  // namespace patchferry

@@ -43,16 +43,13 @@ constexpr std::array<std::uint8_t, 4> kFilterType = {0, 31, 95, 63};
 
 constexpr std::uint8_t kOsc2TuneCentre = 64;
 constexpr std::size_t kPatchSlots = 4;
-constexpr std::size_t kSeqLanes = 3;
-constexpr std::size_t kSeqLaneSize = 18;  // knob, lane settings, 16 steps
-constexpr std::size_t kSeqSteps = 16;
-constexpr std::array<std::string_view, kSeqLanes> kSeqKnobNames = {"SEQ1 Knob", "SEQ2 Knob",
-                                                                   "SEQ3 Knob"};
+constexpr std::array<std::string_view, kSequenceLaneCount> kSeqKnobNames = {
+    "SEQ1 Knob", "SEQ2 Knob", "SEQ3 Knob"};
 constexpr std::uint8_t kHighestKey = 127;
 
 static_assert(kOsc1Wave.size() == 8 && kFilterType.size() == 4);
-static_assert(174 + kSeqLanes * kSeqLaneSize == kRadiasTimbreSize);
-static_assert(54 + kSeqLanes * kSeqLaneSize == kMs2kTimbreSize);
+static_assert(174 + kSequenceLaneCount * kSequenceLaneSize == kRadiasTimbreSize);
+static_assert(54 + kSequenceLaneCount * kSequenceLaneSize == kMs2kTimbreSize);
 static_assert(102 + 3 * kPatchSlots <= 114 && 44 + 2 * kPatchSlots <= 52);
 
 // R[to .. to + count - 1] := M[from .. from + count - 1]
@@ -219,12 +216,12 @@ void ProgramConverter::ConvertTimbre(int timbre) {
 
     // --- 36: three sequence lanes, M[54+18j..71+18j] into R[174+18j..191+18j], each finished,
     // report included, before the next
-    for (std::size_t j = 0; j < kSeqLanes; ++j) {
-        const auto from = m.subspan(54 + kSeqLaneSize * j, kSeqLaneSize);
-        const auto to = r.subspan(174 + kSeqLaneSize * j, kSeqLaneSize);
+    for (std::size_t j = 0; j < kSequenceLaneCount; ++j) {
+        const auto from = m.subspan(54 + kSequenceLaneSize * j, kSequenceLaneSize);
+        const auto to = r.subspan(174 + kSequenceLaneSize * j, kSequenceLaneSize);
         to[0] = MapSeqKnob(from[0], exact);          // knob assignment
         SetBits(to, {1, 7}, GetBits(from, {1, 0}));  // b0..6 of the lane settings stay
-        CopyBytes(to, 2, from, 2, kSeqSteps);        // the 16 step values
+        CopyBytes(to, 2, from, 2, kSequenceSteps);   // the 16 step values
         if (!exact) {
             AddApproximation(kSeqKnobNames[j]);
         }

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "convert/ProgramConverter.h"
+#include "library/ProgramLibrary.h"
+#include "midi/ProgramDump.h"
+#include "midi/fake/FakeMidiOutputService.h"
+#include "support/SyxBuilder.h"
+#include "tools/Cli.h"
+
+namespace patchferry::cli {
+namespace {
+
+using midi::FakeCompletion;
+using midi::FakeDevice;
+using midi::FakeMidiOutputService;
+using testing::MakeDump;
+using testing::MakeImage;
+using testing::TempDir;
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class Cli : public ::testing::Test {
+  protected:
+    int Run(std::vector<std::string> args) {
+        out_.str("");
+        err_.str("");
+        CliEnvironment env{out_, err_, [this]() -> midi::MidiOutputService& { return midi_; }};
+        env.outIsTerminal = terminal_;
+        env.sendTimeout = std::chrono::milliseconds(50);
+        return RunCli(args, env);
+    }
+
+    // Five programs named as in a find, a Vocoder among them.
+    std::string Bank() {
+        std::vector<Ms2kProgramImage> images = {
+            MakeImage("Lead 1"), MakeImage("BIG LEAD"), MakeImage("Mislead", VoiceMode::Dual),
+            MakeImage("Bass"), MakeImage("Pad/Voc?", VoiceMode::Vocoder)};
+        images[0][38 + 14] = 64;  // OSC2 tune centred on the programs meant to be "Good"
+        images[1][38 + 14] = 64;
+        images[3][38 + 14] = 64;
+        while (images.size() < 128) {
+            auto image = MakeImage("Init " + std::to_string(images.size()));
+            image[38 + 14] = 64;
+            images.push_back(image);
+        }
+        return dir_.Write("Factory.Bank.syx", MakeDump(0x4C, images));
+    }
+
+    TempDir dir_;
+    FakeMidiOutputService midi_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+    bool terminal_ = false;
+};
+
+TEST_F(Cli, ListPrintsEveryProgramAndReportsEachBadFileOnStderr) {
+    const auto bank = Bank();
+    const auto bad = dir_.Write("broken.syx", Bytes("not sysex"));
+    const auto single = dir_.Write("solo.syx", MakeDump(0x40, {MakeImage("Solo")}));
+    EXPECT_EQ(Run({"list", bank, bad, single}), kExitFailure);
+    EXPECT_EQ(err_.str(), "Failed to parse Syx file broken. File is not a valid Korg Syx File\n");
+    const auto lines = Lines(out_.str());
+    ASSERT_EQ(lines.size(), 129U);
+    EXPECT_EQ(lines[0], "Factory\tA\t001\tLead 1\tSingle\tGood");
+    EXPECT_EQ(lines[4], "Factory\tA\t005\tPad/Voc?\tVocoder\tNo conversion [Vocoder]");
+    EXPECT_EQ(lines[128].substr(0, 10), "solo\tA\t001");
+}
+
+TEST_F(Cli, ListSortsAndFindsAsTheWindowDoes) {
+    const auto bank = Bank();
+    ASSERT_EQ(Run({"list", "--find", "LEAD", bank}), kExitOk);
+    const auto found = Lines(out_.str());
+    ASSERT_EQ(found.size(), 3U);
+    EXPECT_NE(found[2].find("Mislead"), std::string::npos);
+
+    ASSERT_EQ(Run({"list", "--sort", "3", bank}), kExitOk);
+    const auto sorted = Lines(out_.str());
+    EXPECT_NE(sorted[0].find("\tBass\t"), std::string::npos);
+    EXPECT_NE(sorted[1].find("\tBIG LEAD\t"), std::string::npos);
+
+    EXPECT_EQ(Run({"list", "--sort", "6", bank}), kExitUsage);
+    EXPECT_EQ(Run({"list", "--sort"}), kExitUsage);
+    EXPECT_EQ(Run({"list"}), kExitUsage);
+    EXPECT_EQ(Run({"list", "--bogus", bank}), kExitUsage);
+    EXPECT_TRUE(out_.str().empty());
+}
+
+TEST_F(Cli, ConvertWritesTheExactDumpOnTheChosenChannel) {
+    const auto bank = Bank();
+    ASSERT_EQ(Run({"convert", bank, "--program", "a3", "--channel", "16"}), kExitOk) << err_.str();
+    const std::string written = out_.str();
+    ProgramLibrary library;
+    std::string error;
+    ASSERT_TRUE(library.ReadSyxFile(bank, error, "x"));
+    ProgramConverter converter(library[2].Image());
+    converter.Convert();
+    const auto expected = BuildProgramDump(converter.Image(), 15);
+    ASSERT_EQ(written.size(), 2052U);
+    EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.end()),
+              std::vector<std::uint8_t>(expected.begin(), expected.end()));
+    EXPECT_EQ(static_cast<std::uint8_t>(written[2]), 0x3F);
+
+    const auto file = dir_.Path() / "one.syx";
+    ASSERT_EQ(Run({"convert", bank, "--program", "A003", "-o", file.string()}), kExitOk);
+    EXPECT_EQ(ReadFile(file)[2], 0x30);
+    EXPECT_EQ(ReadFile(file).size(), 2052U);
+}
+
+TEST_F(Cli, ConvertRefusesWhatItCannotDoWithOneLineAndNoOutput) {
+    const auto bank = Bank();
+    const auto file = dir_.Path() / "kept.syx";
+    std::ofstream(file) << "mine";
+    const std::vector<std::pair<std::vector<std::string>, int>> cases = {
+        {{"convert", bank, "--program", "A5"}, kExitFailure},                  // Vocoder
+        {{"convert", bank, "--program", "I1"}, kExitFailure},                  // no such bank
+        {{"convert", bank, "--program", "A17"}, kExitFailure},                 // no such number
+        {{"convert", bank, "--program", "A1", "--channel", "0"}, kExitUsage},  // channels 1..16
+        {{"convert", bank, "--program", "A1", "--channel", "17"}, kExitUsage},
+        {{"convert", bank, "--program", "A1", "-o", file.string()}, kExitFailure},  // no overwrite
+        {{"convert", dir_.Path().string() + "/missing.syx", "--program", "A1"}, kExitFailure},
+        {{"convert", bank}, kExitUsage},  // nothing to do
+        {{"convert", bank, "--all"}, kExitUsage},
+    };
+    for (const auto& [args, status] : cases) {
+        EXPECT_EQ(Run(args), status) << args.back();
+        EXPECT_TRUE(out_.str().empty()) << args.back();
+        const auto lines = Lines(err_.str());
+        EXPECT_EQ(lines.size(), 1U) << args.back() << ": " << err_.str();
+    }
+    Run({"convert", bank, "--program", "A5"});
+    EXPECT_NE(err_.str().find("No conversion [Vocoder]"), std::string::npos);
+    EXPECT_EQ(ReadFile(file), Bytes("mine"));
+
+    terminal_ = true;
+    EXPECT_EQ(Run({"convert", bank, "--program", "A1"}), kExitFailure);
+    EXPECT_TRUE(out_.str().empty());
+    EXPECT_EQ(Run({"convert", bank, "--program", "A1", "-o", file.string(), "--force"}), kExitOk);
+    EXPECT_EQ(ReadFile(file).size(), 2052U);
+}
+
+TEST_F(Cli, ConvertAllWritesEachConvertibleProgramUnderASafeNameOnce) {
+    const auto bank = Bank();
+    const auto folder = dir_.Path() / "out";
+    ASSERT_EQ(Run({"convert", bank, "--all", "-o", folder.string()}), kExitOk) << err_.str();
+    std::size_t files = 0;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+        ++files;
+        EXPECT_EQ(std::filesystem::file_size(item.path()), 2052U);
+    }
+    EXPECT_EQ(files, 127U);  // the Vocoder program is left out, and said so
+    EXPECT_NE(err_.str().find("A005"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder / "A001 Lead 1.syx"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "H016 Init 127.syx"));
+
+    EXPECT_EQ(Run({"convert", bank, "--all", "-o", folder.string()}), kExitFailure);
+    EXPECT_EQ(Lines(err_.str()).size(), 128U);  // 127 refusals to overwrite, one Vocoder
+    EXPECT_EQ(Run({"convert", bank, "--all", "-o", folder.string(), "--force"}), kExitOk);
+}
+
+TEST_F(Cli, PortsListsEveryDeviceWithItsKind) {
+    midi_.SetDevices({{"USB MIDI 1", true}, {"Soft Synth", false}, {"Broken", true, 7}});
+    ASSERT_EQ(Run({"ports"}), kExitOk);
+    EXPECT_EQ(out_.str(), "0\tUSB MIDI 1\thardware\n1\tSoft Synth\tsoftware\n");
+    EXPECT_NE(err_.str().find("port 2"), std::string::npos);
+}
+
+TEST_F(Cli, SendOpensTheFirstHardwarePortOfThatNameAndSendsTheDump) {
+    const auto bank = Bank();
+    midi_.SetDevices({{"radias", false}, {"Radias", true}, {"RADIAS", true}});
+    ASSERT_EQ(Run({"send", bank, "--program", "A3", "--port", "rAdIaS", "--channel", "2"}), kExitOk)
+        << err_.str();
+    const auto sent = midi_.SentMessages();
+    ASSERT_EQ(sent.size(), 1U);
+    EXPECT_EQ(sent[0].size(), 2052U);
+    EXPECT_EQ(sent[0][2], 0x31);
+    const auto calls = midi_.Calls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "Open 1"), calls.end());
+    EXPECT_NE(out_.str().find("2052 bytes"), std::string::npos);
+    EXPECT_EQ(midi_.OpenCount(), 0U);
+}
+
+TEST_F(Cli, SendFailuresSayWhatTheServiceSaid) {
+    const auto bank = Bank();
+    midi_.SetDevices({{"Radias", true}});
+    midi_.SetErrorText(FakeMidiOutputService::kBadDevice, "bad device");
+    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Nothing"}), kExitFailure);
+    EXPECT_EQ(err_.str(), "Error: Failed to open the specified MIDI port. bad device\n");
+
+    midi_.QueueOpenResult(4);
+    midi_.SetErrorText(4, "in use");
+    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
+    EXPECT_EQ(err_.str(), "Error: Failed to open the specified MIDI port. in use\n");
+
+    midi_.QueueSendResult(11);
+    midi_.SetErrorText(11, "not ready");
+    midi_.SetCompletion(FakeCompletion::Never);
+    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
+    EXPECT_EQ(err_.str(), "Error: Failed to send Midi SysEx message to MS2K. not ready\n");
+
+    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
+    EXPECT_NE(err_.str().find("did not finish"), std::string::npos);
+    EXPECT_TRUE(out_.str().empty());
+
+    midi_.SetCompletion(FakeCompletion::Immediate);
+    EXPECT_EQ(Run({"send", bank, "--program", "A5", "--port", "Radias"}), kExitFailure);
+    EXPECT_NE(err_.str().find("No conversion [Vocoder]"), std::string::npos);
+}
+
+TEST_F(Cli, HelpAndVersion) {
+    EXPECT_EQ(Run({"--version"}), kExitOk);
+    EXPECT_EQ(out_.str(), std::string("patchferry-cli ") + PATCHFERRY_TEST_VERSION + "\n");
+    for (const char* command : {"list", "convert", "ports", "send"}) {
+        EXPECT_EQ(Run({command, "--help"}), kExitOk);
+        EXPECT_NE(out_.str().find(std::string("patchferry-cli ") + command), std::string::npos);
+    }
+    EXPECT_EQ(Run({}), kExitUsage);
+    EXPECT_EQ(Run({"frobnicate"}), kExitUsage);
+}
+
+}  // namespace
+}  // namespace patchferry::cli

@@ -1,0 +1,39 @@
+#pragma once
+// patchferry-cli: listing, converting and sending MS2000 programs without the window.
+
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "midi/MidiOutputService.h"
+
+namespace patchferry::cli {
+
+struct CliEnvironment {
+    std::ostream& out;
+    std::ostream& err;
+    // Where "ports" and "send" find the MIDI outputs; asked only when one of them runs.
+    std::function<midi::MidiOutputService&()> midiService;
+    // Binary dumps are never written to a terminal.
+    bool outIsTerminal = false;
+    // How long "send" waits for the port to finish with the dump.
+    std::chrono::milliseconds sendTimeout{30000};
+};
+
+// Runs the command line `args` (without the program name); returns the exit status.
+int RunCli(const std::vector<std::string>& args, CliEnvironment& env);
+
+// The commands, each with the arguments after its name.
+int RunList(const std::vector<std::string>& args, CliEnvironment& env);
+int RunConvert(const std::vector<std::string>& args, CliEnvironment& env);
+int RunPorts(const std::vector<std::string>& args, CliEnvironment& env);
+int RunSend(const std::vector<std::string>& args, CliEnvironment& env);
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // the command could not do what it was asked
+inline constexpr int kExitUsage = 2;    // the command line itself is wrong
+
+}  // namespace patchferry::cli

@@ -1,0 +1,69 @@
+#include "CommandSupport.h"
+
+#include <ostream>
+
+#include "ProgramChoice.h"
+#include "convert/ConversionReport.h"
+#include "convert/ProgramConverter.h"
+#include "library/OpenFiles.h"
+
+namespace patchferry::cli {
+
+bool ReadOneFile(const std::string& path, ProgramLibrary& library, CliEnvironment& env,
+                 const std::string& command) {
+    return OpenSyxFiles(library, {path}, [&](const OpenFailure& failure) {
+               env.err << "patchferry-cli " << command << ": "
+                       << ParseFailureMessage(failure.displayName, failure.error) << "\n";
+           }) == 1;
+}
+
+std::optional<int> ChannelOption(const ParsedArgs& args, CliEnvironment& env,
+                                 const std::string& command) {
+    const auto text = args.Value("--channel");
+    if (!text) {
+        return 0;
+    }
+    const auto channel = ParseInt(*text, 1, 16);
+    if (!channel) {
+        env.err << "patchferry-cli " << command << ": --channel takes 1 to 16, not '" << *text
+                << "'\n";
+        return std::nullopt;
+    }
+    return *channel - 1;
+}
+
+const ProgramEntry* ChosenProgram(const ParsedArgs& args, const ProgramLibrary& library,
+                                  CliEnvironment& env, const std::string& command) {
+    const auto text = args.Value("--program");
+    if (!text) {
+        env.err << "patchferry-cli " << command << ": say which program with --program, e.g. A1\n";
+        return nullptr;
+    }
+    const auto label = ParseProgramLabel(*text);
+    if (!label) {
+        env.err << "patchferry-cli " << command << ": '" << *text
+                << "' is not a program: a bank letter A..H and a number 1..16, e.g. A1\n";
+        return nullptr;
+    }
+    const int index = FindProgram(library, *label);
+    if (index < 0) {
+        env.err << "patchferry-cli " << command << ": the file has no program " << *text << "\n";
+        return nullptr;
+    }
+    return &library[static_cast<std::size_t>(index)];
+}
+
+std::optional<ProgramDump> ConvertToDump(const ProgramEntry& entry, int channel,
+                                         CliEnvironment& env, const std::string& command) {
+    ProgramConverter converter(entry.Image());
+    converter.Convert();
+    if (converter.Quality() == ConversionQuality::NoConversion) {
+        env.err << "patchferry-cli " << command << ": " << entry.BankLabel() << entry.NumberLabel()
+                << " \"" << entry.Name()
+                << "\" is not converted: " << VerdictText(converter.Report()) << "\n";
+        return std::nullopt;
+    }
+    return BuildProgramDump(converter.Image(), channel);
+}
+
+}  // namespace patchferry::cli

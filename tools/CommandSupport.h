@@ -1,0 +1,32 @@
+#pragma once
+// What the commands that make dumps share: reading the one file, the channel option, and the
+// conversion with its refusal of Vocoder programs.
+
+#include <optional>
+#include <string>
+
+#include "Cli.h"
+#include "CliArgs.h"
+#include "library/ProgramLibrary.h"
+#include "midi/ProgramDump.h"
+
+namespace patchferry::cli {
+
+// Reads `path` as an Open of that one file would; reports a failure on stderr.
+bool ReadOneFile(const std::string& path, ProgramLibrary& library, CliEnvironment& env,
+                 const std::string& command);
+
+// The channel of "--channel 1..16" as 0..15 (0 when not given); reports a bad value.
+std::optional<int> ChannelOption(const ParsedArgs& args, CliEnvironment& env,
+                                 const std::string& command);
+
+// The entry chosen with "--program"; reports a bad or unknown program.
+const ProgramEntry* ChosenProgram(const ParsedArgs& args, const ProgramLibrary& library,
+                                  CliEnvironment& env, const std::string& command);
+
+// The dump of the converted entry, or nothing for a program that does not convert (reported
+// with its verdict).
+std::optional<ProgramDump> ConvertToDump(const ProgramEntry& entry, int channel,
+                                         CliEnvironment& env, const std::string& command);
+
+}  // namespace patchferry::cli

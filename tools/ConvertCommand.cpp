@@ -1,0 +1,148 @@
+// patchferry-cli convert: Radias program dumps written to files or standard output.
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "Cli.h"
+#include "CliText.h"
+#include "CommandSupport.h"
+#include "ProgramChoice.h"
+
+namespace patchferry::cli {
+
+namespace {
+
+const std::string kCommand = "convert";
+
+std::filesystem::path Utf8Path(const std::string& text) {
+    return std::filesystem::path(
+        std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+}
+
+// Writes the dump; an existing file is replaced only with `force`. Reports every failure.
+bool WriteDump(const std::filesystem::path& file, const ProgramDump& dump, bool force,
+               CliEnvironment& env) {
+    std::error_code ec;
+    if (!force && std::filesystem::exists(file, ec)) {
+        env.err << "patchferry-cli convert: " << file.string()
+                << " is already there (--force replaces it)\n";
+        return false;
+    }
+    // Written beside the target first, so a failed write never leaves half a dump in its place.
+    auto partial = file;
+    partial += ".part";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(dump.data()),
+                  static_cast<std::streamsize>(dump.size()));
+        out.close();
+        if (!out) {
+            std::filesystem::remove(partial, ec);
+            env.err << "patchferry-cli convert: cannot write " << file.string() << "\n";
+            return false;
+        }
+    }
+    std::filesystem::rename(partial, file, ec);
+    if (ec) {
+        std::filesystem::remove(partial, ec);
+        env.err << "patchferry-cli convert: cannot write " << file.string() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int ConvertAll(const ProgramLibrary& library, int channel, const std::string& folder, bool force,
+               CliEnvironment& env) {
+    const auto dir = Utf8Path(folder);
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (!std::filesystem::is_directory(dir, ec)) {
+        env.err << "patchferry-cli convert: cannot make the folder " << folder << "\n";
+        return kExitFailure;
+    }
+    int written = 0;
+    int failed = 0;
+    for (int i = 0; i < library.Count(); ++i) {
+        const auto& entry = library[static_cast<std::size_t>(i)];
+        const auto dump = ConvertToDump(entry, channel, env, kCommand);
+        if (!dump) {
+            continue;  // reported; the other programs are still written
+        }
+        if (WriteDump(dir / Utf8Path(DumpFileName(entry)), *dump, force, env)) {
+            ++written;
+        } else {
+            ++failed;
+        }
+    }
+    if (written == 0 && failed == 0) {
+        env.err << "patchferry-cli convert: nothing to do: no program of the file converts\n";
+        return kExitFailure;
+    }
+    return failed == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+int RunConvert(const std::vector<std::string>& args, CliEnvironment& env) {
+    std::string error;
+    const auto parsed =
+        ParseArgs(args, {{"--program", "--channel", "-o"}, {"--all", "--force", "--help"}}, error);
+    if (!parsed) {
+        env.err << "patchferry-cli convert: " << error << "\n";
+        return kExitUsage;
+    }
+    if (parsed->Has("--help")) {
+        env.out << kConvertUsage;
+        return kExitOk;
+    }
+    if (parsed->positional.size() != 1) {
+        env.err << "patchferry-cli convert: give exactly one file (see patchferry-cli convert "
+                   "--help)\n";
+        return kExitUsage;
+    }
+    const bool all = parsed->Has("--all");
+    if (all == parsed->Value("--program").has_value()) {
+        env.err << "patchferry-cli convert: give either --program or --all\n";
+        return kExitUsage;
+    }
+    const auto output = parsed->Value("-o");
+    if (all && !output) {
+        env.err << "patchferry-cli convert: --all needs -o FOLDER\n";
+        return kExitUsage;
+    }
+    const auto channel = ChannelOption(*parsed, env, kCommand);
+    if (!channel) {
+        return kExitUsage;
+    }
+    ProgramLibrary library;
+    if (!ReadOneFile(parsed->positional[0], library, env, kCommand)) {
+        return kExitFailure;
+    }
+    if (all) {
+        return ConvertAll(library, *channel, *output, parsed->Has("--force"), env);
+    }
+    const ProgramEntry* entry = ChosenProgram(*parsed, library, env, kCommand);
+    if (entry == nullptr) {
+        return kExitFailure;
+    }
+    const auto dump = ConvertToDump(*entry, *channel, env, kCommand);
+    if (!dump) {
+        return kExitFailure;
+    }
+    if (output) {
+        return WriteDump(Utf8Path(*output), *dump, parsed->Has("--force"), env) ? kExitOk
+                                                                                : kExitFailure;
+    }
+    if (env.outIsTerminal) {
+        env.err << "patchferry-cli convert: the dump is binary; not writing it to a terminal "
+                   "(use -o OUT.syx or a pipe)\n";
+        return kExitFailure;
+    }
+    env.out.write(reinterpret_cast<const char*>(dump->data()),
+                  static_cast<std::streamsize>(dump->size()));
+    env.out.flush();
+    return env.out ? kExitOk : kExitFailure;
+}
+
+}  // namespace patchferry::cli

@@ -1,0 +1,65 @@
+// patchferry-cli list: the program list of the window, as text.
+
+#include <ostream>
+
+#include "Cli.h"
+#include "CliArgs.h"
+#include "CliText.h"
+#include "convert/ConversionReport.h"
+#include "convert/ProgramConverter.h"
+#include "library/NameMatch.h"
+#include "library/OpenFiles.h"
+
+namespace patchferry::cli {
+
+int RunList(const std::vector<std::string>& args, CliEnvironment& env) {
+    std::string error;
+    const auto parsed = ParseArgs(args, {{"--sort", "--find"}, {"--help"}}, error);
+    if (!parsed) {
+        env.err << "patchferry-cli list: " << error << "\n";
+        return kExitUsage;
+    }
+    if (parsed->Has("--help")) {
+        env.out << kListUsage;
+        return kExitOk;
+    }
+    if (parsed->positional.empty()) {
+        env.err << "patchferry-cli list: no file given (see patchferry-cli list --help)\n";
+        return kExitUsage;
+    }
+    std::optional<int> sortColumn;
+    if (const auto sort = parsed->Value("--sort")) {
+        sortColumn = ParseInt(*sort, 0, kListColumnCount - 1);
+        if (!sortColumn) {
+            env.err << "patchferry-cli list: --sort takes a column from 0 to 5, not '" << *sort
+                    << "'\n";
+            return kExitUsage;
+        }
+    }
+    const std::string find = ToLowerAscii(parsed->Value("--find").value_or(""));
+
+    ProgramLibrary library;
+    int failures = 0;
+    OpenSyxFiles(library, parsed->positional, [&](const OpenFailure& failure) {
+        env.err << ParseFailureMessage(failure.displayName, failure.error) << "\n";
+        ++failures;
+    });
+    if (sortColumn) {
+        library.SortByColumn(*sortColumn);
+    }
+    for (int i = 0; i < library.Count(); ++i) {
+        const auto& entry = library[static_cast<std::size_t>(i)];
+        const std::string name = entry.Name();
+        if (!find.empty() && !NameMatches(name, find)) {
+            continue;
+        }
+        ProgramConverter converter(entry.Image());
+        converter.Convert();
+        env.out << entry.FileLabel() << '\t' << entry.BankLabel() << '\t' << entry.NumberLabel()
+                << '\t' << name << '\t' << entry.CategoryLabel() << '\t'
+                << VerdictText(converter.Report()) << '\n';
+    }
+    return failures == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace patchferry::cli

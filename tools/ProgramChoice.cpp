@@ -1,0 +1,54 @@
+#include "ProgramChoice.h"
+
+namespace patchferry::cli {
+
+std::optional<ProgramLabel> ParseProgramLabel(const std::string& text) {
+    if (text.size() < 2 || text.size() > 4) {
+        return std::nullopt;
+    }
+    const char bank =
+        static_cast<char>(text[0] >= 'a' && text[0] <= 'z' ? text[0] - 'a' + 'A' : text[0]);
+    if (bank < 'A' || bank > 'H') {
+        return std::nullopt;
+    }
+    int number = 0;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+        number = number * 10 + (text[i] - '0');
+    }
+    if (number < 1 || number > 16) {
+        return std::nullopt;
+    }
+    return ProgramLabel{bank, number};
+}
+
+int FindProgram(const ProgramLibrary& library, const ProgramLabel& label) {
+    for (int i = 0; i < library.Count(); ++i) {
+        const auto& entry = library[static_cast<std::size_t>(i)];
+        if (entry.BankLetter() == label.bank && entry.Number() == label.number) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+std::string DumpFileName(const ProgramEntry& entry) {
+    std::string name = entry.BankLabel() + entry.NumberLabel();
+    std::string program;
+    for (const char c : entry.Name()) {
+        const bool safe = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                          (c >= '0' && c <= '9') || c == ' ' || c == '-' || c == '_';
+        program += safe ? c : '_';
+    }
+    // No leading or trailing spaces: some file systems drop or refuse them.
+    const auto first = program.find_first_not_of(' ');
+    const auto last = program.find_last_not_of(' ');
+    if (first != std::string::npos) {
+        name += " " + program.substr(first, last - first + 1);
+    }
+    return name + ".syx";
+}
+
+}  // namespace patchferry::cli
