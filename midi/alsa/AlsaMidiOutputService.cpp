@@ -112,6 +112,10 @@ MidiResult AlsaMidiOutputService::LongMsg(MidiOutHandle handle, LongMessage& mes
     if (data.empty() || data.size() > kKernelMidiBufferSize) {
         return -EMSGSIZE;
     }
+    // The previous message may still fill the kernel's buffer; one behind it could be cut short.
+    if (port->timer->IsPending()) {
+        return -EBUSY;
+    }
     const int sent = port->client->SendSysEx(port->ownPort, data);
     if (sent < 0) {
         return sent;

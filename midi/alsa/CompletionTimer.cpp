@@ -26,6 +26,11 @@ void CompletionTimer::Cancel() {
     changed_.notify_all();
 }
 
+bool CompletionTimer::IsPending() {
+    const std::lock_guard lock(mutex_);
+    return deadline_.has_value();
+}
+
 void CompletionTimer::Run(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     while (!stop.stop_requested()) {

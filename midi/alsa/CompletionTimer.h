@@ -21,6 +21,8 @@ class CompletionTimer {
 
     void SignalAfter(std::chrono::microseconds delay);
     void Cancel();
+    // A deadline is set and has not passed yet.
+    bool IsPending();
 
   private:
     void Run(const std::stop_token& stop);

@@ -203,6 +203,24 @@ TEST_F(AlsaMidiOutputServiceTest, ResetCancelsThePendingCompletion) {
     service_.Close(handle);
 }
 
+TEST_F(AlsaMidiOutputServiceTest, RefusesASecondMessageWhileTheFirstIsStillOnTheWire) {
+    CompletionEvent event;
+    MidiOutHandle handle = MidiOutHandle::Null;
+    ASSERT_EQ(service_.Open(handle, 1, event), kMidiOk);
+    const std::vector<std::uint8_t> message(2052, 0x00);  // 657 ms
+    LongMessage first(message);
+    LongMessage second(message);
+    ASSERT_EQ(service_.PrepareHeader(handle, first), kMidiOk);
+    ASSERT_EQ(service_.PrepareHeader(handle, second), kMidiOk);
+    ASSERT_EQ(service_.LongMsg(handle, first), kMidiOk);
+    EXPECT_EQ(service_.LongMsg(handle, second), -EBUSY);
+    ASSERT_EQ(service_.Reset(handle),
+              kMidiOk);  // gives up on the first: the port takes messages again
+    EXPECT_EQ(service_.LongMsg(handle, second), kMidiOk);
+    EXPECT_EQ(script_.sent.size(), 2U);
+    service_.Close(handle);
+}
+
 TEST_F(AlsaMidiOutputServiceTest, UnknownHandleIsRefused) {
     const std::vector<std::uint8_t> message(3, 0x00);
     LongMessage longMessage(message);
