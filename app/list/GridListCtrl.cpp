@@ -42,7 +42,8 @@ GridListCtrl::GridListCtrl(QWidget* parent)
       textColour_(palette().color(QPalette::Dark)),
       backgroundColour_(palette().color(QPalette::Base)) {
     setModel(model_);
-    setItemDelegate(new CellSizeDelegate(this));
+    // The delegate is a QObject child of this view, which deletes it.
+    setItemDelegate(new CellSizeDelegate(this));  // NOLINT(cppcoreguidelines-owning-memory)
     setUniformRowHeights(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -272,6 +273,17 @@ void GridListCtrl::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+void GridListCtrl::focusInEvent(QFocusEvent* event) {
+    // Gaining the focus does not make a row the focus row: a row drawn highlighted must be one the
+    // user chose, or the first Audition after an Open would seem to act on a row it ignores. The
+    // arrow keys still start from the first row.
+    const bool hadCurrent = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid()) {
+        selectionModel()->clearCurrentIndex();
+    }
 }
 
 }  // namespace patchferry

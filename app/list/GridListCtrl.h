@@ -59,6 +59,7 @@ class GridListCtrl : public QTreeView {
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
   private:
     bool RowDrawnHighlighted(int row) const;

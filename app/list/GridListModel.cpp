@@ -44,7 +44,7 @@ QVariant GridListModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return cell->text;
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(QtAlignment(cell->alignment));
+            return QtAlignment(cell->alignment).toInt();
         case Qt::ForegroundRole:
             return cell->textColour;
         case Qt::BackgroundRole:
@@ -63,7 +63,7 @@ QVariant GridListModel::headerData(int section, Qt::Orientation orientation, int
         case Qt::DisplayRole:
             return column->title;
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(QtAlignment(column->alignment));
+            return QtAlignment(column->alignment).toInt();
         default:
             return {};
     }

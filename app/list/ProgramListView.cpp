@@ -30,7 +30,9 @@ void ProgramListView::keyPressEvent(QKeyEvent* event) {
 
 void ProgramListView::Notify(int code, int param) {
     // The window is looked up each time: the list may be reparented after creation.
-    QCoreApplication::postEvent(window(), new ListNotifyEvent(code, param));
+    // The event queue takes ownership of a posted event.
+    QCoreApplication::postEvent(
+        window(), new ListNotifyEvent(code, param));  // NOLINT(cppcoreguidelines-owning-memory)
 }
 
 }  // namespace patchferry

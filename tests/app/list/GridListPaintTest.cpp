@@ -172,6 +172,22 @@ class GridListPaintTest : public QObject {
         QCOMPARE(At(unfocused, insideA, Row(*list, 1).top + 1), kText);
     }
 
+    void gainingTheFocusHighlightsNoRowUntilTheUserMoves() {
+        auto list = MakeList(3);
+        list->show();
+        list->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(list.get()));
+        list->setFocus();
+        QVERIFY(list->hasFocus());
+        QVERIFY(!list->currentIndex().isValid());
+        QCOMPARE(At(Grab(*list), 10, Row(*list, 0).top + 1), kBackground);
+
+        QTest::keyClick(list.get(), Qt::Key_Down);
+        QCOMPARE(list->currentIndex().row(), 0);
+        QCOMPARE(list->FirstSelectedRow(), 0);
+        QCOMPARE(At(Grab(*list), 10, Row(*list, 0).top + 1), kText);
+    }
+
     void textSitsAtItsReferencePoint() {
         auto list = MakeList(3);
         list->SetCell(0, 1, 0, kText, kBackground, "WW");

@@ -57,6 +57,16 @@ class GridListTableTest : public QObject {
         QCOMPARE(list.StoredColumnWidth(0), 30);
         QCOMPARE(list.StoredColumnWidth(1), 80);
         QCOMPARE(list.header()->count(), 2);
+
+        // Header titles are aligned like their column's code.
+        const auto alignment = [&list](int column) {
+            return list.model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
+                   Qt::AlignHorizontal_Mask;
+        };
+        QCOMPARE(alignment(0), Qt::Alignment(Qt::AlignHCenter).toInt());
+        QCOMPARE(alignment(1), Qt::Alignment(Qt::AlignLeft).toInt());
+        QCOMPARE(list.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QString("Program"));
     }
 
     void removeAllRowsKeepsColumnsAndWidths() {
