@@ -19,6 +19,8 @@ namespace patchferry {
 class ProgramConverter {
   public:
     explicit ProgramConverter(const Ms2kProgramImage& source) : source_(source) {}
+    // The converter only refers to its program: a temporary would be gone before Convert().
+    explicit ProgramConverter(Ms2kProgramImage&&) = delete;
 
     // Resets the report, loads the init program and converts the whole program. Running it
     // again gives the same result.

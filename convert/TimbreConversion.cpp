@@ -27,16 +27,19 @@ struct Osc1WaveCell {
     std::string_view approximation;
 };
 constexpr std::optional<std::uint8_t> kKeep;
+// clang-format off
 constexpr std::array<Osc1WaveCell, 8> kOsc1Wave = {{
-    {0, 0, {}},
-    {1, 0, {}},
-    {2, 0, {}},
-    {3, 1, {}},
-    {5, kKeep, "OSC1 Vox"},
-    {6, kKeep, "OSC1 DWGS"},
-    {4, kKeep, {}},
-    {8, kKeep, {}},
+    // b0..3  b4..5   report           M[7]
+    {0,       0,      {}},          // 0
+    {1,       0,      {}},          // 1
+    {2,       0,      {}},          // 2
+    {3,       1,      {}},          // 3
+    {5,       kKeep,  "OSC1 Vox"},  // 4
+    {6,       kKeep,  "OSC1 DWGS"}, // 5
+    {4,       kKeep,  {}},          // 6
+    {8,       kKeep,  {}},          // 7; 8 and above keep R[38] as it is
 }};
+// clang-format on
 
 // Filter type M[19] -> R[50]; not in rising order.
 constexpr std::array<std::uint8_t, 4> kFilterType = {0, 31, 95, 63};
@@ -48,8 +51,12 @@ constexpr std::array<std::string_view, kSequenceLaneCount> kSeqKnobNames = {
 constexpr std::uint8_t kHighestKey = 127;
 
 static_assert(kOsc1Wave.size() == 8 && kFilterType.size() == 4);
-static_assert(174 + kSequenceLaneCount * kSequenceLaneSize == kRadiasTimbreSize);
-static_assert(54 + kSequenceLaneCount * kSequenceLaneSize == kMs2kTimbreSize);
+// Where the three sequence lanes begin: after the two settings bytes of each side.
+constexpr std::size_t kMs2kLanes = 54;
+constexpr std::size_t kRadiasLanes = 174;
+static_assert(kRadiasLanes == kRadiasSequenceOffset + kSequenceSettingsSize);
+static_assert(kRadiasLanes + kSequenceLaneCount * kSequenceLaneSize == kRadiasTimbreSize);
+static_assert(kMs2kLanes + kSequenceLaneCount * kSequenceLaneSize == kMs2kTimbreSize);
 static_assert(102 + 3 * kPatchSlots <= 114 && 44 + 2 * kPatchSlots <= 52);
 
 // R[to .. to + count - 1] := M[from .. from + count - 1]
@@ -217,8 +224,8 @@ void ProgramConverter::ConvertTimbre(int timbre) {
     // --- 36: three sequence lanes, M[54+18j..71+18j] into R[174+18j..191+18j], each finished,
     // report included, before the next
     for (std::size_t j = 0; j < kSequenceLaneCount; ++j) {
-        const auto from = m.subspan(54 + kSequenceLaneSize * j, kSequenceLaneSize);
-        const auto to = r.subspan(174 + kSequenceLaneSize * j, kSequenceLaneSize);
+        const auto from = m.subspan(kMs2kLanes + kSequenceLaneSize * j, kSequenceLaneSize);
+        const auto to = r.subspan(kRadiasLanes + kSequenceLaneSize * j, kSequenceLaneSize);
         to[0] = MapSeqKnob(from[0], exact);          // knob assignment
         SetBits(to, {1, 7}, GetBits(from, {1, 0}));  // b0..6 of the lane settings stay
         CopyBytes(to, 2, from, 2, kSequenceSteps);   // the 16 step values

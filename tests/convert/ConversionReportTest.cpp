@@ -40,11 +40,5 @@ TEST(ConversionReport, VocoderReplacesTheTextAndResetForgetsEverything) {
     EXPECT_EQ(VerdictText(report), "Good");
 }
 
-TEST(ConversionReport, QualityValuesAreFixed) {
-    EXPECT_EQ(static_cast<int>(ConversionQuality::NoConversion), 0);
-    EXPECT_EQ(static_cast<int>(ConversionQuality::Approximate), 1);
-    EXPECT_EQ(static_cast<int>(ConversionQuality::Good), 2);
-}
-
 }  // namespace
 }  // namespace patchferry
