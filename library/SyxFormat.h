@@ -17,16 +17,17 @@
 #include <optional>
 
 #include "KorgPacking.h"
+#include "KorgSysEx.h"
 #include "Ms2kProgramImage.h"
 
 namespace patchferry::syx {
 
-inline constexpr std::uint8_t kSysExStart = 0xF0;
-inline constexpr std::uint8_t kSysExEnd = 0xF7;
-inline constexpr std::uint8_t kKorgId = 0x42;
-inline constexpr std::uint8_t kFormatIdHighNibble = 0x30;
+using korg::kFormatIdHighNibble;
+using korg::kHeaderSize;
+using korg::kKorgId;
+using korg::kSysExEnd;
+using korg::kSysExStart;
 inline constexpr std::uint8_t kMs2kModelId = 0x58;
-inline constexpr std::size_t kHeaderSize = 5;
 
 enum class DumpFunction : std::uint8_t {
     CurrentProgram = 0x40,

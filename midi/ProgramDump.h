@@ -15,17 +15,18 @@
 
 #include "convert/RadiasProgramImage.h"
 #include "library/KorgPacking.h"
+#include "library/KorgSysEx.h"
 
 namespace patchferry {
 
 namespace radias_dump {
-inline constexpr std::uint8_t kSysExStart = 0xF0;
-inline constexpr std::uint8_t kSysExEnd = 0xF7;
-inline constexpr std::uint8_t kKorgId = 0x42;
-inline constexpr std::uint8_t kFormatIdHighNibble = 0x30;
+using korg::kFormatIdHighNibble;
+using korg::kHeaderSize;
+using korg::kKorgId;
+using korg::kSysExEnd;
+using korg::kSysExStart;
 inline constexpr std::uint8_t kRadiasModelId = 0x72;
 inline constexpr std::uint8_t kCurrentProgramDump = 0x40;
-inline constexpr std::size_t kHeaderSize = 5;
 inline constexpr int kChannelCount = 16;
 inline constexpr std::size_t kPackedSize = KorgPackedSize(kRadiasProgramSize);
 }  // namespace radias_dump
