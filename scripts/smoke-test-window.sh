@@ -23,7 +23,7 @@ run_session() {
     QT_QPA_PLATFORM=xcb "$binary" >"$out/patchferry.log" 2>&1 &
     local pid=$!
     local window=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         window=$(xdotool search --name '^Patchferry$' 2>/dev/null | head -n 1 || true)
         [[ -n "$window" ]] && break
         sleep 0.1
@@ -41,7 +41,7 @@ run_session() {
     sleep 0.5
     import -window root "$out/file-menu.png"
     xdotool key x
-    for _ in $(seq 1 50); do
+    for _ in $(seq 1 150); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
