@@ -78,6 +78,7 @@ CMainFrame::CMainFrame(QSettings& settings, FileDialogSeam& fileDialog, MessageB
       port_(midiService) {
     setWindowTitle(AppTitle());
     setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);  // files dropped on the window are opened like chosen ones
     RestoreRect();
 
     programList_ = new ProgramListView(this);

@@ -41,6 +41,9 @@ class CMainFrame : public QMainWindow {
 
     // Command handlers.
     void OpenSyxFiles();
+    // Opens `paths` exactly as if they had been chosen in the Open dialog: files given on the
+    // command line by the desktop, and files dropped on the window. An empty list does nothing.
+    void OpenFiles(const QStringList& paths);
     void OnFind();
     void OnAudition();
     void OnAbout();
@@ -75,6 +78,8 @@ class CMainFrame : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void customEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

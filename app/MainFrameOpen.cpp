@@ -1,7 +1,11 @@
 // Opening SysEx files and writing the program list from the library.
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 
 #include "app/ListColours.h"
 #include "app/MainFrame.h"
@@ -43,10 +47,42 @@ class RedrawSuspended {
     GridListCtrl& list_;
 };
 
+// The local files among dropped URLs; anything else (web addresses, text) is not a file to open.
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList files;
+    if (data == nullptr || !data->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
+            files.push_back(url.toLocalFile());
+        }
+    }
+    return files;
+}
+
 }  // namespace
 
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QStringList files = LocalFiles(event->mimeData());
+    if (files.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    OpenFiles(files);
+}
+
 void CMainFrame::OpenSyxFiles() {
-    const QStringList files = fileDialog_.ChooseSyxFiles(this);
+    OpenFiles(fileDialog_.ChooseSyxFiles(this));
+}
+
+void CMainFrame::OpenFiles(const QStringList& files) {
     if (files.isEmpty()) {
         return;
     }

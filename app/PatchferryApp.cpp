@@ -1,5 +1,7 @@
 #include "app/PatchferryApp.h"
 
+#include <QFileInfo>
+
 #include "app/AppTitle.h"
 #include "app/Icons.h"
 #include "app/MainFrame.h"
@@ -23,6 +25,17 @@ PatchferryApp::PatchferryApp(int& argc, char** argv) : QApplication(argc, argv) 
 
 PatchferryApp::~PatchferryApp() = default;
 
+QStringList FilesFromArguments(const QStringList& arguments) {
+    QStringList files;
+    for (const QString& argument : arguments.mid(1)) {
+        // Options the toolkit did not take (they start with "-") are not files, unless one is.
+        if (!argument.startsWith(QLatin1Char('-')) || QFileInfo::exists(argument)) {
+            files.push_back(argument);
+        }
+    }
+    return files;
+}
+
 bool PatchferryApp::InitInstance() {
     settings_ = std::make_unique<QSettings>(Latin1(kOrganisationName), Latin1(kApplicationName));
     midiService_ = midi::CreateSystemMidiOutputService();
@@ -31,6 +44,9 @@ bool PatchferryApp::InitInstance() {
     setQuitOnLastWindowClosed(true);
     // Always a normal window, whatever the state the program was started in.
     mainFrame_->showNormal();
+    // Files named on the command line (a ".syx" opened from the file manager) are opened as if
+    // they had been chosen in the Open dialog.
+    mainFrame_->OpenFiles(FilesFromArguments(arguments()));
     return true;
 }
 

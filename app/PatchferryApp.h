@@ -13,6 +13,9 @@ namespace patchferry {
 
 class CMainFrame;
 
+// The files named on a command line (`arguments` as the application has them, the program first).
+QStringList FilesFromArguments(const QStringList& arguments);
+
 class PatchferryApp : public QApplication {
     Q_OBJECT
   public:
