@@ -12,8 +12,8 @@ std::optional<std::string> ParsedArgs::Value(const std::string& option) const {
     return found->second;
 }
 
-std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec,
-                                    std::string& error) {
+std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
+                                    const OptionTable& options, std::string& error) {
     ParsedArgs parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -22,9 +22,9 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const 
             parsed.positional.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (spec.flags.count(arg) != 0) {
+        } else if (options.flags.count(arg) != 0) {
             parsed.flags.insert(arg);
-        } else if (spec.withValue.count(arg) != 0) {
+        } else if (options.withValue.count(arg) != 0) {
             if (i + 1 == args.size()) {
                 error = "option " + arg + " needs a value";
                 return std::nullopt;

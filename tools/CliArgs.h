@@ -9,7 +9,7 @@
 
 namespace patchferry::cli {
 
-struct OptionSpec {
+struct OptionTable {
     std::set<std::string> withValue;  // "--sort", "-o", ...
     std::set<std::string> flags;      // "--all", "--force", "--help"
 };
@@ -25,8 +25,8 @@ struct ParsedArgs {
 
 // Parses `args` (without the command word). On an unknown option or a missing value returns
 // nothing and writes the reason into `error`. "--" ends the options.
-std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec,
-                                    std::string& error);
+std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
+                                    const OptionTable& options, std::string& error);
 
 // A whole number in [low, high], or nothing.
 std::optional<int> ParseInt(const std::string& text, int low, int high);
