@@ -24,7 +24,8 @@ run_session() {
     local pid=$!
     local window=""
     for _ in $(seq 1 300); do
-        window=$(xdotool search --name '^Patchferry$' 2>/dev/null | head -n 1 || true)
+        # Only once it is mapped: focusing a window that is not viewable yet is an X error.
+        window=$(xdotool search --onlyvisible --name '^Patchferry$' 2>/dev/null | head -n 1 || true)
         [[ -n "$window" ]] && break
         sleep 0.1
     done
@@ -36,7 +37,13 @@ run_session() {
     fi
     sleep 1  # let it paint
     import -window root "$out/window.png"
-    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+    # There is no window manager under Xvfb, so activation may be refused; focus it directly,
+    # retrying while the server catches up.
+    for _ in $(seq 1 20); do
+        xdotool windowactivate --sync "$window" 2>/dev/null && break
+        xdotool windowfocus --sync "$window" 2>/dev/null && break
+        sleep 0.2
+    done
     xdotool key --window "$window" alt+f
     sleep 0.5
     import -window root "$out/file-menu.png"
