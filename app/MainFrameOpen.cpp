@@ -1,5 +1,8 @@
 // Opening SysEx files and writing the program list from the library.
 
+#include <algorithm>
+#include <vector>
+
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -16,6 +19,7 @@
 #include "convert/ProgramConverter.h"
 #include "library/DisplayName.h"
 #include "library/NameMatch.h"
+#include "library/OpenFiles.h"
 
 namespace patchferry {
 namespace {
@@ -89,23 +93,23 @@ void CMainFrame::OpenFiles(const QStringList& files) {
     // The next Open starts in the folder of the files chosen now.
     QDir::setCurrent(QFileInfo(files.front()).absolutePath());
 
-    library_.Clear();
     const WaitCursor wait;
-    filesReadCount_ = 0;
-    const bool onlyFileChosen = files.size() == 1;
-    QString fileRead;
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(files.size()));
     for (const QString& path : files) {
-        const std::string utf8Path = path.toStdString();
-        const std::string fileName = FileNameOf(utf8Path);
-        const std::string label = DisplayName(fileName, onlyFileChosen);
-        std::string error;
-        if (library_.ReadSyxFile(utf8Path, error, label)) {
-            ++filesReadCount_;
-            fileRead = Utf8(fileName);
-        } else {
-            messageBox_.Show(
-                this, MessageIcon::Exclamation,
-                QStringLiteral("Failed to parse Syx file %1. %2").arg(Utf8(label), Utf8(error)));
+        paths.push_back(path.toStdString());
+    }
+    // Each failing file is reported at once, before the next one is read.
+    std::vector<std::string> failed;
+    filesReadCount_ = patchferry::OpenSyxFiles(library_, paths, [&](const OpenFailure& failure) {
+        failed.push_back(failure.path);
+        messageBox_.Show(this, MessageIcon::Exclamation,
+                         Utf8(ParseFailureMessage(failure.displayName, failure.error)));
+    });
+    QString fileRead;
+    for (const auto& path : paths) {
+        if (std::find(failed.begin(), failed.end(), path) == failed.end()) {
+            fileRead = Utf8(FileNameOf(path));
         }
     }
     // With one file read the title names it, with its extension.
