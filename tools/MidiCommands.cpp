@@ -1,6 +1,7 @@
 // patchferry-cli ports and send: the MIDI outputs, and auditioning programs on a Radias.
 
 #include <charconv>
+#include <cmath>
 #include <chrono>
 #include <ostream>
 #include <thread>
@@ -69,7 +70,7 @@ std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {
         seconds > kLongestPauseSeconds) {
         return std::nullopt;
     }
-    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000.0 + 0.5));
+    return std::chrono::milliseconds(std::llround(seconds * 1000.0));
 }
 
 std::string TwoDigits(int value) {

@@ -155,7 +155,8 @@ TEST_F(WinMmMidiOutputServiceTest, ListsReadableDevicesByNumberAndTellsMidiPorts
     EXPECT_EQ(ports[0].address, "0");
     EXPECT_FALSE(ports[1].hardwarePort);
     EXPECT_EQ(ports[2].address, "3");
-    EXPECT_EQ(ports[2].name, std::string(31, 'N'));  // what fits the capabilities record
+    // A name that fills the record leaves no room for its terminator: nothing beyond it is read.
+    EXPECT_EQ(ports[2].name, std::string(sizeof(MIDIOUTCAPSA{}.szPname), 'N'));
     EXPECT_FALSE(ports[3].hardwarePort);
 }
 
