@@ -1,7 +1,7 @@
 #pragma once
 // The fields of one MS2000 timbre (108 bytes; timbre 1 at program byte 38, timbre 2 at 146) that
 // the conversion reads. Names follow the timbre parameter table of the MS2000 MIDI implementation
-// (the microKORG shares bytes 0..51). Offsets are from the timbre's start.
+// chart and the names the conversion report uses. Offsets are from the timbre's start.
 //
 //   0..6     voice: MIDI channel, assign mode, unison detune, tune, bend, transpose, vibrato
 //   7..14    oscillators 1 and 2
@@ -12,10 +12,11 @@
 //   44..51   four virtual patches: a selector byte (source, destination) and an intensity each
 //   52..107  motion sequencer: two settings bytes, then three lanes of 18 bytes
 //
-// Not read by the conversion: byte 11, byte 1 bits 2 and 4..5 (the EG resets), byte 15 bit 7,
-// byte 27 bits 1..5 and 7, byte 52 bits 4..5.
+// Not read by the conversion: byte 11, byte 1 bits 2 and 4..5, byte 15 bit 7, byte 27 bits 1..5
+// and 7, byte 52 bits 4..5.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "convert/BlockField.h"
 

@@ -2,7 +2,8 @@
 // The fields of one Radias timbre block (228 bytes; block k at program byte 48 + 228 (k - 1)) that
 // the conversion writes. Offsets are from the block's start.
 //
-//   0..15     timbre header: key range, unison and a few switches
+//   0..15     timbre header: MIDI channel, key range, bend range, portamento time, and fields
+//             known only by their position
 //   16..27    timbre name, 12 characters
 //   28..171   sound parameters: voice, pitch, oscillators, mixer, filter, amplifier, envelopes,
 //             LFOs, virtual patches (six slots of three bytes from 102; four are written)
@@ -129,6 +130,7 @@ inline constexpr RadiasTimbreField kSeqResolution{173, 0, 3};
 
 // Motion sequencer lanes: lane j (0..2) at 174 + 18j, laid out as the MS2000's
 inline constexpr std::size_t kSeqLaneSize = 18;
+inline constexpr std::size_t kSeqStepCount = 16;
 consteval RadiasTimbreField SeqKnob(std::size_t lane) {
     return Byte(174 + kSeqLaneSize * lane);
 }
@@ -136,7 +138,7 @@ consteval RadiasTimbreField SeqMotionType(std::size_t lane) {
     return {175 + kSeqLaneSize * lane, 7};
 }
 consteval RadiasTimbreField SeqSteps(std::size_t lane) {
-    return Bytes(176 + kSeqLaneSize * lane, 16);
+    return Bytes(176 + kSeqLaneSize * lane, kSeqStepCount);
 }
 
 }  // namespace radias
