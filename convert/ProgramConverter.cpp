@@ -11,16 +11,33 @@
 namespace patchferry {
 namespace {
 
-// MS2000 program bytes read at program level.
+// MS2000 program fields read at program level: tempo and arpeggiator.
 constexpr std::size_t kTempoHigh = 30;  // beats per minute, high byte first
 constexpr std::size_t kTempoLow = 31;
+constexpr BitField kArpOn{32, 7};
+constexpr BitField kArpLatch{32, 6};
+constexpr BitField kArpKeySync{32, 0};
+constexpr BitField kArpType{33, 0, 3};
+constexpr BitField kArpRange{33, 4, 7};  // octaves
+constexpr std::size_t kArpGate = 34;
+constexpr std::size_t kArpResolution = 35;
+constexpr std::size_t kArpSwing = 36;
 
-// Radias program bytes written at program level.
+// Radias program fields written at program level.
 constexpr BitField kTimbre1InUse{18, 0};
 constexpr BitField kTimbre2InUse{18, 1};
 constexpr std::size_t kRadiasTempoLow = 1060;  // tenths of a beat per minute, low byte first
 constexpr std::size_t kRadiasTempoHigh = 1061;
 constexpr unsigned kTenthsPerBeat = 10;
+constexpr BitField kRadiasArpOn{1062, 7};
+constexpr BitField kRadiasArpKeySync{1062, 6};
+constexpr BitField kRadiasArpResolution{1064, 4,
+                                        7};  // counts from 1 where the MS2000 counts from 0
+constexpr BitField kRadiasArpType{1064, 0, 2};
+constexpr BitField kRadiasArpLatch{1065, 7};
+constexpr BitField kRadiasArpRange{1065, 5, 6};
+constexpr std::size_t kRadiasArpGate = 1066;
+constexpr std::size_t kRadiasArpSwing = 1067;
 
 }  // namespace
 
@@ -34,32 +51,30 @@ void ProgramConverter::ConvertProgram() {
     const std::span<const std::uint8_t> p{source_};
     const std::span<std::uint8_t> r{image_};
 
-    // 1, 2: a Vocoder program is refused and leaves the init program as it is
+    // A Vocoder program is refused and leaves the init program as it is.
     const VoiceMode mode = VoiceModeOf(source_);
     if (mode == VoiceMode::Vocoder) {
         report_.RefuseVocoder();
         return;
     }
 
-    // 3: program name, byte for byte
     std::copy_n(p.begin() + kMs2kNameOffset, kMs2kNameLength, r.begin() + kRadiasNameOffset);
 
-    // 4: tempo, big-endian beats per minute into little-endian tenths
     const unsigned tenths = kTenthsPerBeat * ((unsigned{p[kTempoHigh]} << 8U) | p[kTempoLow]);
     r[kRadiasTempoLow] = static_cast<std::uint8_t>(tenths & 0xFFU);
     r[kRadiasTempoHigh] = static_cast<std::uint8_t>((tenths >> 8U) & 0xFFU);
 
-    // 5: arpeggiator; values wider than the Radias field are cut without a report
-    SetBits(r, {1062, 7}, GetBits(p, {32, 7}));                       // 5a
-    SetBits(r, {1062, 6}, GetBits(p, {32, 0}));                       // 5b
-    SetBits(r, {1064, 4, 7}, static_cast<std::uint8_t>(p[35] + 1U));  // 5c
-    SetBits(r, {1064, 0, 2}, GetBits(p, {33, 0, 3}));                 // 5d
-    SetBits(r, {1065, 7}, GetBits(p, {32, 6}));                       // 5e
-    SetBits(r, {1065, 5, 6}, GetBits(p, {33, 4, 7}));                 // 5f
-    r[1066] = p[34];                                                  // 5g
-    r[1067] = p[36];                                                  // 5h
+    // Values wider than the Radias field are cut without a report.
+    SetBits(r, kRadiasArpOn, GetBits(p, kArpOn));
+    SetBits(r, kRadiasArpKeySync, GetBits(p, kArpKeySync));
+    SetBits(r, kRadiasArpResolution, static_cast<std::uint8_t>(p[kArpResolution] + 1U));
+    SetBits(r, kRadiasArpType, GetBits(p, kArpType));
+    SetBits(r, kRadiasArpLatch, GetBits(p, kArpLatch));
+    SetBits(r, kRadiasArpRange, GetBits(p, kArpRange));
+    r[kRadiasArpGate] = p[kArpGate];
+    r[kRadiasArpSwing] = p[kArpSwing];
 
-    // 6: the timbres in use; Split and Dual differ only in the key ranges
+    // The timbres in use; Split and Dual differ only in the key ranges.
     SetBits(r, kTimbre1InUse, 1);
     SetBits(r, kTimbre2InUse, mode == VoiceMode::Single ? 0 : 1);
     ConvertTimbre(1);

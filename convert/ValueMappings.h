@@ -4,7 +4,7 @@
 // the Radias value.
 //
 // The MS2000 fields are wider than the tables (the sync note is 5 bits but only 0..14 are
-// notes). An input beyond a table takes the table's last entry; the two tables that say whether
+// notes). An input beyond a table takes the table's last entry; the two mappings that say whether
 // a translation is exact call such an input inexact, so the caller reports it.
 
 #include <array>
@@ -16,6 +16,8 @@ namespace patchferry {
 struct MappedValue {
     std::uint8_t value;
     bool exact;
+
+    friend constexpr bool operator==(const MappedValue&, const MappedValue&) = default;
 };
 
 namespace mapping {
@@ -24,6 +26,13 @@ namespace mapping {
 template <typename Entry, std::size_t N>
 constexpr const Entry& Lookup(const std::array<Entry, N>& table, std::uint8_t input) {
     return table[input < N ? input : N - 1];
+}
+
+// The same for a table that says whether each entry is exact; beyond the table is never exact.
+template <std::size_t N>
+constexpr MappedValue LookupExact(const std::array<MappedValue, N>& table, std::uint8_t input) {
+    const MappedValue& entry = Lookup(table, input);
+    return {entry.value, entry.exact && input < N};
 }
 
 // LFO sync note. 2 and 10 have no own Radias note and share the result of 5 and 13.
@@ -76,10 +85,13 @@ static_assert(kPatchDestination.size() == 8 && kSeqKnob.size() == 31 && kDwgsWav
 
 }  // namespace mapping
 
-constexpr std::uint8_t MapSyncNote(std::uint8_t value, bool& exact) {
-    const MappedValue& mapped = mapping::Lookup(mapping::kSyncNote, value);
-    exact = mapped.exact && value < mapping::kSyncNote.size();
-    return mapped.value;
+// A value with an exact flag: the Radias value means the same as the MS2000 value.
+constexpr MappedValue MapSyncNote(std::uint8_t value) {
+    return mapping::LookupExact(mapping::kSyncNote, value);
+}
+
+constexpr MappedValue MapSeqKnob(std::uint8_t value) {
+    return mapping::LookupExact(mapping::kSeqKnob, value);
 }
 
 constexpr std::uint8_t MapPatchSource(std::uint8_t value) {
@@ -88,12 +100,6 @@ constexpr std::uint8_t MapPatchSource(std::uint8_t value) {
 
 constexpr std::uint8_t MapPatchDestination(std::uint8_t value) {
     return mapping::Lookup(mapping::kPatchDestination, value);
-}
-
-constexpr std::uint8_t MapSeqKnob(std::uint8_t value, bool& exact) {
-    const MappedValue& mapped = mapping::Lookup(mapping::kSeqKnob, value);
-    exact = mapped.exact && value < mapping::kSeqKnob.size();
-    return mapped.value;
 }
 
 constexpr std::uint8_t MapDwgsWave(std::uint8_t value) {

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPATCHFERRY_FUZZ=ON -DPATCHFERRY_BUILD_APP=OFF -DPATCHFERRY_BUILD_BENCH=OFF \
-  -DPATCHFERRY_BUILD_TOOLS=OFF -DPATCHFERRY_BUILD_TESTS=ON >/dev/null
+  -DPATCHFERRY_BUILD_TOOLS=OFF -DPATCHFERRY_BUILD_TESTS=ON -DPATCHFERRY_WERROR=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target syx_reader_fuzz make_fuzz_seeds
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT

@@ -14,13 +14,13 @@ step "Installing build packages"
 scripts/install-deps.sh
 
 step "Build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPATCHFERRY_WERROR=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 step "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPATCHFERRY_SANITIZE=ON \
-  -DPATCHFERRY_BUILD_BENCH=OFF
+  -DPATCHFERRY_BUILD_BENCH=OFF -DPATCHFERRY_WERROR=ON
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp":print_suppressions=0 \

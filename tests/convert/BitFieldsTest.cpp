@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <sstream>
 #include <vector>
 
 namespace patchferry {
@@ -69,8 +70,9 @@ TEST_P(BitFieldRange, GetReadsOnlyItsOwnBits) {
 
 INSTANTIATE_TEST_SUITE_P(EveryRange, BitFieldRange, ::testing::ValuesIn(AllRanges()),
                          [](const auto& range) {
-                             return "b" + std::to_string(range.param.low) + "to" +
-                                    std::to_string(range.param.high);
+                             std::ostringstream name;
+                             name << 'b' << range.param.low << "to" << range.param.high;
+                             return name.str();
                          });
 
 TEST(BitFields, TheExamplesOfTheFormat) {

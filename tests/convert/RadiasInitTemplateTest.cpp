@@ -2,99 +2,55 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <algorithm>
+#include <span>
 #include <string>
-#include <vector>
+
+#include "convert/ProgramLayout.h"
 
 namespace patchferry {
 namespace {
 
-std::vector<std::uint8_t> Hex(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::uint8_t> bytes;
-    unsigned value = 0;
-    while (in >> std::hex >> value) {
-        bytes.push_back(static_cast<std::uint8_t>(value));
-    }
-    return bytes;
+std::string Text(std::span<const std::uint8_t> bytes) {
+    return {bytes.begin(), bytes.end()};
 }
 
-void Append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& bytes) {
-    to.insert(to.end(), bytes.begin(), bytes.end());
-}
-
-// The init program as the Radias documents it, written out here independently of the stored
-// packed form.
-std::vector<std::uint8_t> DocumentedInitProgram() {
-    std::vector<std::uint8_t> image =
-        Hex("49 6E 69 74 20 50 72 6F 67 72 61 6D 00 00 00 00"
-            " 0F 00 81 00 00 00 02 01 00 64 40 40 00 00 00 00"
-            " 00 2D 40 80 00 00 00 00 3C 80 80 80 80 80 80 80");
-    const std::vector<std::uint8_t> block =
-        Hex("80 00 01 00 10 FF 00 7F 00 0A 40 42 00 03 00 00"
-            " 49 6E 69 74 54 69 6D 62 72 65 31 20 00 00 00 00"
-            " 80 00 05 40 40 4F 00 00 00 00 00 00 40 40 7F 00"
-            " 00 00 20 7F 00 40 40 40 7F 00 40 40 40 64 10 00"
-            " 00 40 40 00 00 40 7F 00 01 40 40 40 00 40 7F 00"
-            " 01 40 40 40 00 40 7F 00 01 40 40 40 02 40 05 00"
-            " 05 02 40 46 00 0D 03 00 40 04 00 40 03 07 40 04"
-            " 07 40 04 0B 40 04 0C 40 00 00 00 00 00 00 00 00"
-            " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
-            " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
-            " 00 00 00 00 00 00 00 00 18 40 0E 40 0F 93 01 00"
-            " 40 40 40 40 40 40 40 40 40 40 40 40 40 40 40 40"
-            " 00 00 40 40 40 40 40 40 40 40 40 40 40 40 40 40"
-            " 40 40 00 00 40 40 40 40 40 40 40 40 40 40 40 40"
-            " 40 40 40 40");
-    EXPECT_EQ(block.size(), 228U);
-    for (const char digit : {'1', '2', '3', '4'}) {
-        std::vector<std::uint8_t> copy = block;
-        if (digit != '1') {
-            copy[0] = 0x00;
-            copy[26] = static_cast<std::uint8_t>(digit);
-        }
-        Append(image, copy);
-    }
-    Append(image, Hex("10 64 00 00 00 7F 00 40 00 7F 7F 7F 00 7F 7F 7F"
-                      " 00 7F 7F 7F 00 7F 7F 7F 00 7F 7F 7F 00 7F 7F 7F"
-                      " 00 7F 7F 7F 00 7F 7F 7F 03 40 14 40 1E 01 00 00"
-                      " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
-                      " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 22"
-                      " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
-                      " 00 00 00 00 B0 04 00 3F 20 0F 00 00 00 7F"));
-    const std::vector<std::uint8_t> settings = Hex("21 0F 00 00 3C 00 00 7F");
-    image.insert(image.end(), 32, 0xB2);
-    image.insert(image.end(), 32, 0x80);
-    for (int part = 0; part < 2; ++part) {
-        Append(image, settings);
-        image.insert(image.end(), 32, 0x32);
-        image.insert(image.end(), 288, 0x80);
-    }
-    return image;
-}
-
-TEST(RadiasInitTemplate, StoredFormUnpacksToTheDocumentedProgram) {
-    const std::vector<std::uint8_t> documented = DocumentedInitProgram();
-    ASSERT_EQ(documented.size(), kRadiasProgramSize);
-
-    // Unpacked here from the stored bytes, not taken from the shared copy.
-    RadiasProgramImage unpacked{};
-    ASSERT_EQ(KorgUnpack(kRadiasInitTemplatePacked, unpacked), kRadiasProgramSize);
-    for (std::size_t i = 0; i < kRadiasProgramSize; ++i) {
-        ASSERT_EQ(unpacked[i], documented[i]) << "byte " << i;
-    }
-    EXPECT_EQ(RadiasInitTemplateImage(), unpacked);
-}
-
-TEST(RadiasInitTemplate, StoredFormIsAValidSevenBitStream) {
+TEST(RadiasInitTemplate, StoredFormIsAValidSevenBitStreamThatFillsOneProgram) {
     for (std::size_t i = 0; i < kRadiasInitTemplatePacked.size(); ++i) {
         ASSERT_EQ(kRadiasInitTemplatePacked[i] & 0x80, 0) << "byte " << i;
     }
     // The last group is short: its flag byte may use only the five bits of its data bytes.
     EXPECT_EQ(kRadiasInitTemplatePacked[2040] & 0x60, 0);
-    const std::string name(RadiasInitTemplateImage().begin(),
-                           RadiasInitTemplateImage().begin() + 12);
-    EXPECT_EQ(name, "Init Program");
+
+    // Unpacked here from the stored bytes, not taken from the shared copy.
+    RadiasProgramImage unpacked{};
+    ASSERT_EQ(KorgUnpack(kRadiasInitTemplatePacked, unpacked), kRadiasProgramSize);
+    EXPECT_EQ(RadiasInitTemplateImage(), unpacked);
+}
+
+// What the header promises about the init program, which every conversion starts from.
+TEST(RadiasInitTemplate, IsTheDocumentedInitProgram) {
+    const RadiasProgramImage& init = RadiasInitTemplateImage();
+    const std::span<const std::uint8_t> image{init};
+    EXPECT_EQ(Text(image.first(kRadiasNameLength)), "Init Program");
+    EXPECT_EQ(init[18], 0x81);    // timbre 1 in use
+    EXPECT_EQ(init[1060], 0xB0);  // tempo 120.0, in tenths, low byte first
+    EXPECT_EQ(init[1061], 0x04);
+
+    // Four equal timbre blocks but for the header's first byte and the digit of the name.
+    const auto block = [&](std::size_t k) {
+        return image.subspan(RadiasTimbreOffset(k), kRadiasTimbreSize);
+    };
+    for (std::size_t k = 1; k <= kRadiasTimbreCount; ++k) {
+        const auto name = block(k).subspan(radias::kName.bits.offset, radias::kName.count);
+        EXPECT_EQ(Text(name), "InitTimbre" + std::to_string(k) + " ");
+        EXPECT_EQ(block(k)[0], k == 1 ? 0x80 : 0x00) << k;
+        for (std::size_t i = 1; i < kRadiasTimbreSize; ++i) {
+            if (i != radias::kName.bits.offset + 10) {
+                ASSERT_EQ(block(k)[i], block(1)[i]) << "block " << k << " byte " << i;
+            }
+        }
+    }
 }
 
 }  // namespace
