@@ -19,8 +19,8 @@ std::optional<ProgramLabel> ParseProgramLabel(const std::string& text);
 // The first entry with that bank and number, or -1.
 int FindProgram(const ProgramLibrary& library, const ProgramLabel& label);
 
-// A file name for a program's dump that every common file system accepts: "A001 Name.syx" with
-// characters outside letters, digits, space, "-" and "_" replaced by "_".
+// A file name for a program's dump that every common file system accepts: "A001 Name.syx", made
+// safe as SafeFileName does.
 std::string DumpFileName(const ProgramEntry& entry);
 
 }  // namespace patchferry::cli
