@@ -11,7 +11,7 @@ build=${1:-"$root/build-windows"}
 
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPATCHFERRY_BUILD_APP=OFF \
     -DPATCHFERRY_BUILD_TESTS=ON \
     -DPATCHFERRY_BUILD_BENCH=OFF

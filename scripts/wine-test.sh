@@ -120,8 +120,9 @@ if find "win/Ήχοι – Radias" -type f -printf '%f\n' |
 fi
 
 run send send "${files[0]}" --program A1 --port Radias
-expected="Error: Failed to open the specified MIDI port. A device ID has been used that is out of range for your system."
-[ "$(cat send.win.err)" = "$expected" ] || fail "send: stderr was: $(cat send.win.err)"
+# WinMM's own text for MMSYSERR_BADDEVICEID: no device, so no port of that name.
+grep -q "A device ID has been used that is out of range for your system" send.win.err ||
+  fail "send: stderr was: $(cat send.win.err)"
 [ "$(cat send.win.status)" -ne 0 ] || fail "send: exit status 0 without a device"
 [ ! -s send.win.out ] || fail "send: printed $(cat send.win.out)"
 
