@@ -20,6 +20,10 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 "$root/scripts/cross-build-windows.sh" "$win" >/dev/null
 exe="$win/tools/patchferry-cli.exe"
 
+# Wine spells Windows names on the Linux side in the locale's character set: without a UTF-8
+# locale (CI may have none set) no name outside ASCII can be stored at all.
+export LC_ALL=C.UTF-8
+
 # A throw-away prefix. Without Mono, Gecko and the sound drivers it is made in seconds, and the
 # host's ALSA cannot chatter into what the programs print.
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv=d"
