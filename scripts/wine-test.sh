@@ -40,6 +40,7 @@ echo "Wine prefix ready after $((SECONDS - started)) s"
 
 echo "-- unit tests of the Windows build"
 ctest --test-dir "$win" --output-on-failure
+grep -h -e '^\[==========\] .* ran' "$win/Testing/Temporary/LastTest.log" || true
 
 echo "-- patchferry-cli.exe next to the Linux build"
 cd "$work"
