@@ -45,9 +45,9 @@ grep -h -e '^\[==========\] .* ran' "$win/Testing/Temporary/LastTest.log" || tru
 echo "-- patchferry-cli.exe next to the Linux build"
 cd "$work"
 mkdir -p "Bänke – Sommer" "Ήχοι/Πλήκτρα" "音色"
-"$root/scripts/make-test-dumps.pl" 4C 1 "Bänke – Sommer/Flächen & Bässe.syx"
-"$root/scripts/make-test-dumps.pl" 50 2 "Ήχοι/Πλήκτρα/Όλα τα προγράμματα.syx"
-"$root/scripts/make-test-dumps.pl" 40 3 "音色/シンセ・リード.syx"
+"$root/scripts/make-test-dump.pl" 4C 1 "Bänke – Sommer/Flächen & Bässe.syx"
+"$root/scripts/make-test-dump.pl" 50 2 "Ήχοι/Πλήκτρα/Όλα τα προγράμματα.syx"
+"$root/scripts/make-test-dump.pl" 40 3 "音色/シンセ・リード.syx"
 printf 'not a dump' >"音色/壊れた.syx"
 files=("Bänke – Sommer/Flächen & Bässe.syx" "Ήχοι/Πλήκτρα/Όλα τα προγράμματα.syx" "音色/シンセ・リード.syx")
 
@@ -92,6 +92,12 @@ same list-sorted
 run list-one list "${files[2]}"
 same list-one
 grep -q "^シンセ・リード	A	001	" list-one.win.out || fail "list-one: $(cat list-one.win.out)"
+
+# As a Windows user types it: backslashes, and a drive (Wine's Z: is the Linux root).
+"$wine" "$exe" list '音色\シンセ・リード.syx' "Z:${work//\//\\}\Bänke – Sommer\Flächen & Bässe.syx" \
+  >backslash.win.out 2>&1 || fail "list with backslashes: $(cat backslash.win.out)"
+cut -f1 backslash.win.out | sort -u | tr '\n' '|' | grep -qx "Flächen & Bässe|シンセ・リード|" ||
+  fail "list with backslashes: labels were $(cut -f1 backslash.win.out | sort -u | tr '\n' '|')"
 
 run list-broken list "${files[0]}" "音色/壊れた.syx"
 same list-broken

@@ -3,7 +3,7 @@
 # (128 programs and the all-data trailer). The programs' bytes are pseudo-random but fixed, so
 # their verdicts vary; their names include ones that are awkward as file names.
 #
-# Usage: scripts/make-test-dumps.pl FUNCTION SEED OUT.syx
+# Usage: scripts/make-test-dump.pl FUNCTION SEED OUT.syx
 use strict;
 use warnings;
 
