@@ -35,7 +35,11 @@ cleanup() {
 }
 trap cleanup EXIT
 "$wineserver" -p  # one server for the whole stage, not one started for each short run
-"$wine" wineboot -i >/dev/null 2>&1
+"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || {
+  cat "$work/wineboot.log"
+  echo "wine-test: could not make the Wine prefix"
+  exit 1
+}
 echo "Wine prefix ready after $((SECONDS - started)) s"
 
 echo "-- unit tests of the Windows build"
