@@ -16,3 +16,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Programs run on machines without the MinGW runtime: link the GCC, C++ and thread runtimes in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Tests of the cross build run under Wine when it is there (Debian: wine64).
+find_program(PATCHFERRY_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CACHE)
+if(PATCHFERRY_WINE64)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PATCHFERRY_WINE64})
+endif()

@@ -1,5 +1,7 @@
 #include "DisplayName.h"
 
+#include <filesystem>
+
 namespace patchferry {
 
 std::string DisplayName(std::string_view fileName, bool onlyFileChosen) {
@@ -18,11 +20,9 @@ std::string DisplayName(std::string_view fileName, bool onlyFileChosen) {
 }
 
 std::string FileNameOf(std::string_view path) {
-#ifdef _WIN32
-    const auto slash = path.find_last_of("/\\");
-#else
-    const auto slash = path.find_last_of('/');
-#endif
+    // Where a backslash separates folders (Windows), so does the ":" after a drive: "C:bank.syx".
+    constexpr bool kBackslashSeparates = std::filesystem::path::preferred_separator == '\\';
+    const auto slash = kBackslashSeparates ? path.find_last_of("/\\:") : path.find_last_of('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 

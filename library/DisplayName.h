@@ -11,7 +11,8 @@ namespace patchferry {
 // extension, so a lone ".bank.syx" is listed as ".bank"; among several files it stays whole.
 std::string DisplayName(std::string_view fileName, bool onlyFileChosen);
 
-// The last path component of a UTF-8 path, with "/" (and on Windows "\") as separators.
+// The last path component of a UTF-8 path: after the last "/", and on Windows also after the last
+// "\" or drive ":".
 std::string FileNameOf(std::string_view path);
 
 }  // namespace patchferry

@@ -11,6 +11,7 @@
 
 #include "ProgramLibrary.h"
 #include "SyxFormat.h"
+#include "Utf8Path.h"
 
 namespace patchferry {
 
@@ -77,14 +78,13 @@ bool ProgramLibrary::ReadSyxBytes(std::span<const std::uint8_t> bytes, std::stri
 
 bool ProgramLibrary::ReadSyxFile(const std::string& path, std::string& error,
                                  const std::string& fileLabel) {
-    const std::filesystem::path file(
-        std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
+    const auto file = PathFromUtf8(path);
     std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) {
+    if (!file || std::filesystem::is_directory(*file, ec)) {
         error = kErrorCannotOpen;
         return false;
     }
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(*file, std::ios::binary);
     if (!in) {
         error = kErrorCannotOpen;
         return false;

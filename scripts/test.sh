@@ -32,6 +32,7 @@ scripts/fuzz.sh 30
 
 # ---- further checks (one line each) ----
 if [ -x scripts/cross-build-windows.sh ]; then step "Windows cross build"; scripts/cross-build-windows.sh; fi
+if [ -x scripts/wine-test.sh ]; then step "Windows tests under Wine"; scripts/wine-test.sh; fi
 if [ -x scripts/package-test.sh ]; then step "Package"; scripts/package-test.sh; fi
 
 step "All tests passed"

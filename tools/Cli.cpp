@@ -1,12 +1,15 @@
 #include "Cli.h"
 
+#include <exception>
 #include <ostream>
 
 #include "CliText.h"
 
 namespace patchferry::cli {
 
-int RunCli(const std::vector<std::string>& args, CliEnvironment& env) {
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, CliEnvironment& env) {
     if (args.empty()) {
         env.err << kMainUsage;
         return kExitUsage;
@@ -35,6 +38,20 @@ int RunCli(const std::vector<std::string>& args, CliEnvironment& env) {
     }
     env.err << "patchferry-cli: unknown command '" << command << "' (see patchferry-cli --help)\n";
     return kExitUsage;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, CliEnvironment& env) {
+    // The commands report what they expect to go wrong; anything else the platform throws (the
+    // MIDI system missing, memory running out) still ends as the command's one-line message.
+    try {
+        return RunCommand(args, env);
+    } catch (const std::exception& e) {
+        env.err << "patchferry-cli " << (args.empty() ? std::string() : args[0]) << ": " << e.what()
+                << "\n";
+    }
+    return kExitFailure;
 }
 
 }  // namespace patchferry::cli

@@ -8,6 +8,7 @@
 #include "CliText.h"
 #include "CommandSupport.h"
 #include "ProgramChoice.h"
+#include "library/Utf8Path.h"
 
 namespace patchferry::cli {
 
@@ -15,22 +16,23 @@ namespace {
 
 const std::string kCommand = "convert";
 
-std::filesystem::path Utf8Path(const std::string& text) {
-    return std::filesystem::path(
-        std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
-}
-
-// Writes the dump; an existing file is replaced only with `force`. Reports every failure.
-bool WriteDump(const std::filesystem::path& file, const ProgramDump& dump, bool force,
+// Writes the dump to `target` (UTF-8); an existing file is replaced only with `force`. Reports
+// every failure.
+bool WriteDump(const std::string& target, const ProgramDump& dump, bool force,
                CliEnvironment& env) {
+    const auto file = PathFromUtf8(target);
+    if (!file) {
+        env.err << "patchferry-cli convert: cannot write " << target << "\n";
+        return false;
+    }
     std::error_code ec;
-    if (!force && std::filesystem::exists(file, ec)) {
-        env.err << "patchferry-cli convert: " << file.string()
+    if (!force && std::filesystem::exists(*file, ec)) {
+        env.err << "patchferry-cli convert: " << target
                 << " is already there (--force replaces it)\n";
         return false;
     }
     // Written beside the target first, so a failed write never leaves half a dump in its place.
-    auto partial = file;
+    auto partial = *file;
     partial += ".part";
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
@@ -39,14 +41,14 @@ bool WriteDump(const std::filesystem::path& file, const ProgramDump& dump, bool 
         out.close();
         if (!out) {
             std::filesystem::remove(partial, ec);
-            env.err << "patchferry-cli convert: cannot write " << file.string() << "\n";
+            env.err << "patchferry-cli convert: cannot write " << target << "\n";
             return false;
         }
     }
-    std::filesystem::rename(partial, file, ec);
+    std::filesystem::rename(partial, *file, ec);
     if (ec) {
         std::filesystem::remove(partial, ec);
-        env.err << "patchferry-cli convert: cannot write " << file.string() << "\n";
+        env.err << "patchferry-cli convert: cannot write " << target << "\n";
         return false;
     }
     return true;
@@ -54,10 +56,12 @@ bool WriteDump(const std::filesystem::path& file, const ProgramDump& dump, bool 
 
 int ConvertAll(const ProgramLibrary& library, int channel, const std::string& folder, bool force,
                CliEnvironment& env) {
-    const auto dir = Utf8Path(folder);
+    const auto dir = PathFromUtf8(folder);
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (!std::filesystem::is_directory(dir, ec)) {
+    if (dir) {
+        std::filesystem::create_directories(*dir, ec);
+    }
+    if (!dir || !std::filesystem::is_directory(*dir, ec)) {
         env.err << "patchferry-cli convert: cannot make the folder " << folder << "\n";
         return kExitFailure;
     }
@@ -69,7 +73,7 @@ int ConvertAll(const ProgramLibrary& library, int channel, const std::string& fo
         if (!dump) {
             continue;  // reported; the other programs are still written
         }
-        if (WriteDump(dir / Utf8Path(DumpFileName(entry)), *dump, force, env)) {
+        if (WriteDump(Utf8FromPath(*dir / DumpFileName(entry)), *dump, force, env)) {
             ++written;
         } else {
             ++failed;
@@ -131,8 +135,7 @@ int RunConvert(const std::vector<std::string>& args, CliEnvironment& env) {
         return kExitFailure;
     }
     if (output) {
-        return WriteDump(Utf8Path(*output), *dump, parsed->Has("--force"), env) ? kExitOk
-                                                                                : kExitFailure;
+        return WriteDump(*output, *dump, parsed->Has("--force"), env) ? kExitOk : kExitFailure;
     }
     if (env.outIsTerminal) {
         env.err << "patchferry-cli convert: the dump is binary; not writing it to a terminal "

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "SafeFileName.h"
+
 namespace patchferry::cli {
 namespace {
 
@@ -79,20 +81,12 @@ int FindProgram(const ProgramLibrary& library, const ProgramLabel& label) {
 }
 
 std::string DumpFileName(const ProgramEntry& entry) {
-    std::string name = entry.BankLabel() + entry.NumberLabel();
-    std::string program;
-    for (const char c : entry.Name()) {
-        const bool safe = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                          (c >= '0' && c <= '9') || c == ' ' || c == '-' || c == '_';
-        program += safe ? c : '_';
+    std::string stem = entry.BankLabel() + entry.NumberLabel();
+    const std::string name = entry.Name();
+    if (const auto first = name.find_first_not_of(' '); first != std::string::npos) {
+        stem += " " + name.substr(first);
     }
-    // No leading or trailing spaces: some file systems drop or refuse them.
-    const auto first = program.find_first_not_of(' ');
-    const auto last = program.find_last_not_of(' ');
-    if (first != std::string::npos) {
-        name += " " + program.substr(first, last - first + 1);
-    }
-    return name + ".syx";
+    return SafeFileName(stem, ".syx");
 }
 
 }  // namespace patchferry::cli

@@ -27,8 +27,8 @@ std::optional<std::vector<ProgramLabel>> ParseProgramList(const std::string& tex
 // The first entry with that bank and number, or -1.
 int FindProgram(const ProgramLibrary& library, const ProgramLabel& label);
 
-// A file name for a program's dump that every common file system accepts: "A001 Name.syx" with
-// characters outside letters, digits, space, "-" and "_" replaced by "_".
+// A file name for a program's dump that every common file system accepts: "A001 Name.syx", made
+// safe as SafeFileName does.
 std::string DumpFileName(const ProgramEntry& entry);
 
 }  // namespace patchferry::cli

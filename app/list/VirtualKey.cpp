@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "app/list/NativeVirtualKey.h"
+
 namespace patchferry {
 
 namespace {
@@ -130,11 +132,9 @@ int VirtualKeyFromQtKey(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 int VirtualKeyOf(const QKeyEvent& event) {
-#ifdef Q_OS_WIN
-    if (const auto native = event.nativeVirtualKey(); native != 0) {
-        return static_cast<int>(native & kVirtualKeyMask);
+    if (const int native = NativeWindowsVirtualKey(event); native != 0) {
+        return native & kVirtualKeyMask;
     }
-#endif
     return VirtualKeyFromQtKey(event.key(), event.modifiers()) & kVirtualKeyMask;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "library/NameMatch.h"
 
 namespace patchferry {
@@ -23,6 +25,11 @@ TEST(DisplayName, AmongSeveralFilesANameIsOnlyCutAtItsFirstDot) {
 TEST(DisplayName, FileNameOfAPath) {
     EXPECT_EQ(FileNameOf("/home/u/My.Bank.syx"), "My.Bank.syx");
     EXPECT_EQ(FileNameOf("plain.syx"), "plain.syx");
+    EXPECT_EQ(FileNameOf("Bänke/Flächen & Bässe.syx"), "Flächen & Bässe.syx");
+    // A backslash separates folders only where the system says so; elsewhere it is a character.
+    const bool windows = std::filesystem::path::preferred_separator == '\\';
+    EXPECT_EQ(FileNameOf("C:\\Sounds\\Pads.syx"), windows ? "Pads.syx" : "C:\\Sounds\\Pads.syx");
+    EXPECT_EQ(FileNameOf("D:Leads.syx"), windows ? "Leads.syx" : "D:Leads.syx");
 }
 
 TEST(NameMatch, LowerCasedContainsAnywhere) {

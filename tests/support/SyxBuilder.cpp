@@ -6,6 +6,7 @@
 
 #include "library/KorgPacking.h"
 #include "library/SyxFormat.h"
+#include "library/Utf8Path.h"
 
 namespace patchferry::testing {
 
@@ -66,17 +67,25 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
+std::string TempDir::Utf8() const {
+    return Utf8FromPath(path_);
+}
+
+std::string TempDir::MakeFolder(const std::string& name) const {
+    const auto folder = path_ / PathFromUtf8(name).value();
+    std::filesystem::create_directories(folder);
+    return Utf8FromPath(folder);
+}
+
 std::string TempDir::Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-    const auto file = path_ / std::filesystem::path(std::u8string(
-                                  reinterpret_cast<const char8_t*>(name.data()), name.size()));
+    const auto file = path_ / PathFromUtf8(name).value();
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     if (!out) {
-        throw std::runtime_error("cannot write test file " + file.string());
+        throw std::runtime_error("cannot write test file " + Utf8FromPath(file));
     }
-    const auto text = file.u8string();
-    return std::string(text.begin(), text.end());
+    return Utf8FromPath(file);
 }
 
 }  // namespace patchferry::testing

@@ -33,7 +33,11 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& Path() const { return path_; }
-    // Writes `bytes` to a file `name` in the folder and returns its UTF-8 path.
+    // The folder's UTF-8 path.
+    std::string Utf8() const;
+    // Makes the folder `name` (UTF-8, may hold "/") inside, with its parents; returns its path.
+    std::string MakeFolder(const std::string& name) const;
+    // Writes `bytes` to a file `name` (UTF-8, may hold "/") in the folder; returns its path.
     std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
   private:

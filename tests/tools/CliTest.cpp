@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "convert/ProgramConverter.h"
 #include "library/ProgramLibrary.h"
+#include "library/Utf8Path.h"
 #include "midi/ProgramDump.h"
 #include "midi/fake/FakeMidiOutputService.h"
 #include "support/SyxBuilder.h"
@@ -178,6 +180,51 @@ TEST_F(Cli, ConvertAllWritesEachConvertibleProgramUnderASafeNameOnce) {
     EXPECT_EQ(Run({"convert", bank, "--all", "-o", folder.string()}), kExitFailure);
     EXPECT_EQ(Lines(err_.str()).size(), 128U);  // 127 refusals to overwrite, one Vocoder
     EXPECT_EQ(Run({"convert", bank, "--all", "-o", folder.string(), "--force"}), kExitOk);
+}
+
+// Folders and files as musicians name them, in German, Greek and Japanese.
+TEST_F(Cli, PathsInAnyScriptAreListedAndWrittenAsGiven) {
+    const auto bank = Bank();
+    const auto copy = [this](const std::string& name) {
+        return dir_.Write(name, ReadFile(PathFromUtf8(dir_.Utf8() + "/Factory.Bank.syx").value()));
+    };
+    dir_.MakeFolder("Bänke – Sommer");
+    dir_.MakeFolder("Ήχοι");
+    dir_.MakeFolder("音色");
+    const auto german = copy("Bänke – Sommer/Flächen & Bässe.syx");
+    const auto greek = copy("Ήχοι/Πλήκτρα.syx");
+    const auto japanese = copy("音色/シンセ.syx");
+
+    ASSERT_EQ(Run({"list", "--find", "lead 1", german, greek, japanese}), kExitOk) << err_.str();
+    EXPECT_EQ(Lines(out_.str()),
+              (std::vector<std::string>{"Flächen & Bässe\tA\t001\tLead 1\tSingle\tGood",
+                                        "Πλήκτρα\tA\t001\tLead 1\tSingle\tGood",
+                                        "シンセ\tA\t001\tLead 1\tSingle\tGood"}));
+
+    const auto one = dir_.Utf8() + "/音色/リード.syx";
+    ASSERT_EQ(Run({"convert", greek, "--program", "A1", "-o", one}), kExitOk) << err_.str();
+    EXPECT_EQ(ReadFile(PathFromUtf8(one).value()).size(), 2052U);
+    EXPECT_EQ(Run({"convert", greek, "--program", "A1", "-o", one}), kExitFailure);
+    EXPECT_EQ(err_.str(),
+              "patchferry-cli convert: " + one + " is already there (--force replaces it)\n");
+
+    const auto folder = dir_.Utf8() + "/Ήχοι/Radias ü";
+    ASSERT_EQ(Run({"convert", japanese, "--all", "-o", folder}), kExitOk);
+    EXPECT_EQ(ReadFile(PathFromUtf8(folder + "/A001 Lead 1.syx").value()),
+              ReadFile(PathFromUtf8(one).value()));
+
+    EXPECT_EQ(Run({"list", dir_.Utf8() + "/音色/無い.syx"}), kExitFailure);
+    EXPECT_EQ(err_.str(), "Failed to parse Syx file 無い. Cannot open file\n");
+}
+
+TEST(CliFailures, WhatThePlatformThrowsEndsAsTheCommandsOneLineMessage) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CliEnvironment env{out, err, []() -> midi::MidiOutputService& {
+                           throw std::runtime_error("no MIDI system here");
+                       }};
+    EXPECT_EQ(RunCli({"ports"}, env), kExitFailure);
+    EXPECT_EQ(err.str(), "patchferry-cli ports: no MIDI system here\n");
 }
 
 TEST_F(Cli, PortsListsEveryPortWithItsKindAndAddressOrSaysWhyNot) {
