@@ -81,11 +81,11 @@ class CMainFrame : public QMainWindow {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void RestoreRect();
-    void PlaceOuterRect();
+    void OnNativeWindowEvent(const QEvent& event);
+    void SaveRect();
     void CreateActions();
     void CreateMenus();
     void CreateToolBars();
@@ -124,7 +124,9 @@ class CMainFrame : public QMainWindow {
     std::array<QAction*, kCommands.size()> actions_{};
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
     bool shutDown_ = false;
-    QRect restoredOuter_;  // the stored rectangle until the window is first shown
+    QRect restoredOuter_;            // the stored outer rectangle; invalid when none was stored
+    QRect requestedClient_;          // the client area last asked for by RestoreRect
+    bool placementPending_ = false;  // until the window is first exposed
 };
 
 }  // namespace patchferry
