@@ -167,6 +167,7 @@ void CMainFrame::CreateToolBars() {
     toolBar_->setObjectName(QStringLiteral("toolbar"));
     toolBar_->setIconSize(QSize(16, 16));
     toolBar_->setMovable(true);
+    toolBar_->setFloatable(false);  // the bands move within the top area, as rebar bands do
     Action(CommandId::Open)->setIcon(OpenIcon());
     Action(CommandId::Find)->setIcon(FindIcon());
     Action(CommandId::Audition)->setIcon(AuditionIcon());
@@ -180,6 +181,7 @@ void CMainFrame::CreateToolBars() {
     midiBand_ = new QToolBar(QStringLiteral("MIDI"), this);
     midiBand_->setObjectName(QStringLiteral("midibar"));
     midiBand_->setMovable(true);
+    midiBand_->setFloatable(false);
     midiBar_ = new MidiBar(midiBand_);
     midiBand_->addWidget(midiBar_);
     addToolBar(Qt::TopToolBarArea, midiBand_);
@@ -365,6 +367,15 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Whenever the window gets the keyboard focus back, the list has it: arrows move in the list and
+// Enter auditions, whichever control had the focus when the user switched away.
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        programList_->setFocus(Qt::ActiveWindowFocusReason);
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <string>
 
+#include "app/ArrowOverMessageBox.h"
 #include "app/Commands.h"
 #include "app/Settings.h"
 #include "library/ProgramLibrary.h"
@@ -19,6 +20,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QSettings;
 class QStatusBar;
 class QToolBar;
@@ -75,7 +77,11 @@ class CMainFrame : public QMainWindow {
     const std::string& FindText() const { return findText_; }
     int FilesReadCount() const { return filesReadCount_; }
 
+    // No context menu over the bars: Qt's would hide the MIDI bar with no command to show it again.
+    QMenu* createPopupMenu() override { return nullptr; }
+
   protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void customEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -102,7 +108,7 @@ class CMainFrame : public QMainWindow {
     QSettings& settingsStore_;
     SettingsStore settings_;
     FileDialogSeam& fileDialog_;
-    MessageBoxSeam& messageBox_;
+    ArrowOverMessageBox messageBox_;  // the caller's boxes, shown with the normal cursor
 
     // In the order the window builds them.
     QStatusBar* statusBar_ = nullptr;
