@@ -13,7 +13,9 @@ namespace {
 
 // xcb replies are malloc'ed by the library and freed with free().
 struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }  // NOLINT(cppcoreguidelines-no-malloc)
+    void operator()(void* reply) const {
+        std::free(reply);  // NOLINT(cppcoreguidelines-owning-memory)
+    }
 };
 template <typename Reply>
 using ReplyPtr = std::unique_ptr<Reply, FreeReply>;
