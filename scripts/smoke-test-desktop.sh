@@ -147,7 +147,7 @@ wait_for_exit() {
     poll 15 eval '! kill -0 "$app" 2>/dev/null' || fail "$1 did not end the program"
     wait "$app" || fail "$1: the program ended with status $?"
 }
-# expect_dialog <key...>: presses the keys, waits for the dialog and checks its exact title.
+# expect_dialog <title> <key...>: presses the keys, waits for the dialog and checks its exact title.
 expect_dialog() {
     local title=$1
     shift
