@@ -69,7 +69,8 @@ exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 pids+=($!)
 poll 10 test -s "$work/display" || { cat "$out/xvfb.log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
 openbox >"$out/openbox.log" 2>&1 &
 pids+=($!)
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
@@ -143,8 +144,9 @@ exit_from_keyboard() {
     xdotool key --clearmodifiers x
     wait_for_exit "File > Exit from the keyboard"
 }
+program_ended() { ! kill -0 "$app" 2>/dev/null; }
 wait_for_exit() {
-    poll 15 eval '! kill -0 "$app" 2>/dev/null' || fail "$1 did not end the program"
+    poll 15 program_ended || fail "$1 did not end the program"
     wait "$app" || fail "$1: the program ended with status $?"
 }
 # expect_dialog <title> <key...>: presses the keys, waits for the dialog and checks its exact title.
