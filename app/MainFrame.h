@@ -131,7 +131,7 @@ class CMainFrame : public QMainWindow {
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
     bool shutDown_ = false;
     QRect restoredOuter_;            // the stored outer rectangle; invalid when none was stored
-    QRect requestedClient_;          // the client area last asked for by RestoreRect
+    QRect requestedClient_;          // the client area last asked for when placing the window
     bool placementPending_ = false;  // until the window is first exposed
 };
 
