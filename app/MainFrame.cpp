@@ -47,9 +47,6 @@ std::size_t IndexOf(CommandId id) {
 constexpr std::string_view kCountPaneSample = "9999";
 constexpr std::string_view kMidiPaneSample = "MIDI-OFF";
 
-// The first start's size, as a desktop's default for a new window would give.
-constexpr QSize kDefaultSize(900, 560);
-
 QLabel* Pane(QWidget* parent, std::string_view sample) {
     auto* pane = new QLabel(parent);
     pane->setAlignment(Qt::AlignCenter);
@@ -101,39 +98,6 @@ CMainFrame::CMainFrame(QSettings& settings, FileDialogSeam& fileDialog, MessageB
 
 CMainFrame::~CMainFrame() {
     port_.Close();
-}
-
-// The stored outer rectangle; ignored when it is empty in either direction, so the window manager's
-// default placement stays.
-void CMainFrame::RestoreRect() {
-    const int top = settings_.ReadInteger(Setting::RectTop);
-    const int left = settings_.ReadInteger(Setting::RectLeft);
-    const int bottom = settings_.ReadInteger(Setting::RectBottom);
-    const int right = settings_.ReadInteger(Setting::RectRight);
-    if (right != left && bottom != top) {
-        restoredOuter_ = QRect(left, top, right - left, bottom - top);
-        PlaceOuterRect();
-    } else {
-        // Without a stored place the window manager places it; the size shows the six columns.
-        resize(kDefaultSize);
-    }
-}
-
-// The stored rectangle includes the window manager's frame, Qt's geometry does not: take the frame
-// off so the window does not grow by it from run to run.
-void CMainFrame::PlaceOuterRect() {
-    winId();  // the frame is known only for a created window
-    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
-    setGeometry(restoredOuter_.marginsRemoved(frame));
-}
-
-// Some window managers report the frame only once the window is shown; correct the size then.
-void CMainFrame::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!restoredOuter_.isNull() && !isMaximized() && frameGeometry() != restoredOuter_) {
-        PlaceOuterRect();
-    }
-    restoredOuter_ = QRect();
 }
 
 void CMainFrame::CreateActions() {
@@ -203,6 +167,7 @@ void CMainFrame::CreateToolBars() {
     toolBar_->setObjectName(QStringLiteral("toolbar"));
     toolBar_->setIconSize(QSize(16, 16));
     toolBar_->setMovable(true);
+    toolBar_->setFloatable(false);  // the bands move within the top area, as rebar bands do
     Action(CommandId::Open)->setIcon(OpenIcon());
     Action(CommandId::Find)->setIcon(FindIcon());
     Action(CommandId::Audition)->setIcon(AuditionIcon());
@@ -216,6 +181,7 @@ void CMainFrame::CreateToolBars() {
     midiBand_ = new QToolBar(QStringLiteral("MIDI"), this);
     midiBand_->setObjectName(QStringLiteral("midibar"));
     midiBand_->setMovable(true);
+    midiBand_->setFloatable(false);
     midiBar_ = new MidiBar(midiBand_);
     midiBand_->addWidget(midiBar_);
     addToolBar(Qt::TopToolBarArea, midiBand_);
@@ -373,9 +339,12 @@ void CMainFrame::SortListByColumn(int column) {
     FillProgramList();
 }
 
-// Ctrl+A belongs to Audition: the list never selects all rows with it, also while Audition is
-// disabled.
+// The native window's events are watched for its first exposure (see RestoreRect). Ctrl+A belongs
+// to Audition: the list never selects all rows with it, also while Audition is disabled.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle()) {
+        OnNativeWindowEvent(*event);
+    }
     if (watched == programList_ &&
         (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -388,6 +357,15 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Whenever the window gets the keyboard focus back, the list has it: arrows move in the list and
+// Enter auditions, whichever control had the focus when the user switched away.
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        programList_->setFocus(Qt::ActiveWindowFocusReason);
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -404,13 +382,7 @@ void CMainFrame::SaveSettings() {
     if (port_.IsOpen()) {
         port_.Close();
     }
-    if (!isMinimized()) {
-        const QRect outer = frameGeometry();
-        settings_.Write(Setting::RectTop, outer.top());
-        settings_.Write(Setting::RectLeft, outer.left());
-        settings_.Write(Setting::RectBottom, outer.top() + outer.height());
-        settings_.Write(Setting::RectRight, outer.left() + outer.width());
-    }
+    SaveRect();
     settings_.Write(Setting::MidiChan, channelList_->currentIndex());
     if (portList_->currentIndex() >= 0) {
         settings_.Write(Setting::MidiPort, portList_->currentText());

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <string>
 
+#include "app/ArrowOverMessageBox.h"
 #include "app/Commands.h"
 #include "app/Settings.h"
 #include "library/ProgramLibrary.h"
@@ -19,6 +20,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QSettings;
 class QStatusBar;
 class QToolBar;
@@ -75,17 +77,21 @@ class CMainFrame : public QMainWindow {
     const std::string& FindText() const { return findText_; }
     int FilesReadCount() const { return filesReadCount_; }
 
+    // No context menu over the bars: Qt's would hide the MIDI bar with no command to show it again.
+    QMenu* createPopupMenu() override { return nullptr; }
+
   protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void customEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void RestoreRect();
-    void PlaceOuterRect();
+    void OnNativeWindowEvent(const QEvent& event);
+    void SaveRect();
     void CreateActions();
     void CreateMenus();
     void CreateToolBars();
@@ -101,7 +107,7 @@ class CMainFrame : public QMainWindow {
     QSettings& settingsStore_;
     SettingsStore settings_;
     FileDialogSeam& fileDialog_;
-    MessageBoxSeam& messageBox_;
+    ArrowOverMessageBox messageBox_;  // the caller's boxes, shown with the normal cursor
 
     // In the order the window builds them.
     QStatusBar* statusBar_ = nullptr;
@@ -123,7 +129,9 @@ class CMainFrame : public QMainWindow {
     std::array<QAction*, kCommands.size()> actions_{};
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
     bool shutDown_ = false;
-    QRect restoredOuter_;  // the stored rectangle until the window is first shown
+    QRect restoredOuter_;            // the stored outer rectangle; invalid when none was stored
+    QRect requestedClient_;          // the client area last asked for when placing the window
+    bool placementPending_ = false;  // until the window is first exposed
 };
 
 }  // namespace patchferry

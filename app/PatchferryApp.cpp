@@ -1,8 +1,8 @@
 #include "app/PatchferryApp.h"
 
+#include <QDir>
 #include <QFileInfo>
 
-#include "app/AppTitle.h"
 #include "app/Icons.h"
 #include "app/MainFrame.h"
 #include "app/Settings.h"
@@ -19,24 +19,28 @@ QString Latin1(std::string_view text) {
 PatchferryApp::PatchferryApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(Latin1(kOrganisationName));
     setApplicationName(Latin1(kApplicationName));
-    setApplicationDisplayName(AppTitle());
+    // No display name: Qt would append it to every window title ("Find — Patchferry").
     setWindowIcon(ProgramIcon());
 }
 
 PatchferryApp::~PatchferryApp() = default;
 
-QStringList FilesFromArguments(const QStringList& arguments) {
+QStringList FilesFromArguments(const QStringList& arguments, const QDir& startFolder) {
     QStringList files;
     for (const QString& argument : arguments.mid(1)) {
+        const QString path = startFolder.absoluteFilePath(argument);
         // Options the toolkit did not take (they start with "-") are not files, unless one is.
-        if (!argument.startsWith(QLatin1Char('-')) || QFileInfo::exists(argument)) {
-            files.push_back(argument);
+        if (!argument.startsWith(QLatin1Char('-')) || QFileInfo::exists(path)) {
+            files.push_back(path);
         }
     }
     return files;
 }
 
 bool PatchferryApp::InitInstance() {
+    // Names on the command line are relative to the folder the program was started in, which the
+    // window replaces with the saved working folder as it is created.
+    const QStringList files = FilesFromArguments(arguments(), QDir::current());
     settings_ = std::make_unique<QSettings>(Latin1(kOrganisationName), Latin1(kApplicationName));
     midiService_ = midi::CreateSystemMidiOutputService();
     mainFrame_ = std::make_unique<CMainFrame>(*settings_, fileDialog_, messageBox_, *midiService_);
@@ -46,7 +50,7 @@ bool PatchferryApp::InitInstance() {
     mainFrame_->showNormal();
     // Files named on the command line (a ".syx" opened from the file manager) are opened as if
     // they had been chosen in the Open dialog.
-    mainFrame_->OpenFiles(FilesFromArguments(arguments()));
+    mainFrame_->OpenFiles(files);
     return true;
 }
 

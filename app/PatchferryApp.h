@@ -3,6 +3,7 @@
 // and MIDI service, and shows it.
 
 #include <QApplication>
+#include <QDir>
 #include <QSettings>
 #include <memory>
 
@@ -13,8 +14,9 @@ namespace patchferry {
 
 class CMainFrame;
 
-// The files named on a command line (`arguments` as the application has them, the program first).
-QStringList FilesFromArguments(const QStringList& arguments);
+// The files named on a command line (`arguments` as the application has them, the program first),
+// relative names made absolute against `startFolder`.
+QStringList FilesFromArguments(const QStringList& arguments, const QDir& startFolder);
 
 class PatchferryApp : public QApplication {
     Q_OBJECT

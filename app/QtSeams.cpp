@@ -1,18 +1,45 @@
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 #include "app/AppTitle.h"
 #include "app/Seams.h"
 
 namespace patchferry {
+namespace {
+
+const QString kSyxFilter = QStringLiteral("SYX Files (*.syx)");
+const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
+
+// "All Files (*.*)" keeps the text users know, but outside Windows the pattern "*.*" would hide
+// every name without a dot; the dialog's file list shows every file for it instead.
+void ShowEveryFileForAllFiles(QFileDialog& dialog, const QString& filter) {
+    if (filter != kAllFilesFilter) {
+        return;
+    }
+    if (auto* files = dialog.findChild<QFileSystemModel*>()) {
+        files->setNameFilters({QStringLiteral("*")});
+    }
+}
+
+}  // namespace
 
 QStringList QtFileDialog::ChooseSyxFiles(QWidget* owner) {
     QFileDialog dialog(owner);
+    // Windows' own dialog reads "*.*" as every file; elsewhere Qt's dialog is used, whose list
+    // can be told so.
+    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    }
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({QStringLiteral("SYX Files (*.syx)"), QStringLiteral("All Files (*.*)")});
-    dialog.selectNameFilter(QStringLiteral("SYX Files (*.syx)"));
+    dialog.setNameFilters({kSyxFilter, kAllFilesFilter});
+    dialog.selectNameFilter(kSyxFilter);
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { ShowEveryFileForAllFiles(dialog, filter); });
     dialog.setDefaultSuffix(QStringLiteral("syx"));
     dialog.setDirectory(QDir::currentPath());
     if (dialog.exec() != QDialog::Accepted) {

@@ -14,4 +14,26 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// Shows the normal arrow for the life of the object while a wait cursor is up, for a message box
+// that stops the work to tell the user something. Without a wait cursor nothing changes, so each
+// control keeps its own cursor.
+class ArrowWhileWaiting {
+  public:
+    ArrowWhileWaiting() : waiting_(QApplication::overrideCursor() != nullptr) {
+        if (waiting_) {
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+        }
+    }
+    ~ArrowWhileWaiting() {
+        if (waiting_) {
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    ArrowWhileWaiting(const ArrowWhileWaiting&) = delete;
+    ArrowWhileWaiting& operator=(const ArrowWhileWaiting&) = delete;
+
+  private:
+    bool waiting_;
+};
+
 }  // namespace patchferry

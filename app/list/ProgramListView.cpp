@@ -16,8 +16,11 @@ ProgramListView::ProgramListView(QWidget* parent) : GridListCtrl(parent) {
             [this](int column) { Notify(static_cast<int>(ListNotifyCode::HeaderClick), column); });
 }
 
+// Only the left button's double-click is reported: the others select, as their single clicks do.
 void ProgramListView::mouseDoubleClickEvent(QMouseEvent* event) {
-    Notify(static_cast<int>(ListNotifyCode::DoubleClick), 0);
+    if (event->button() == Qt::LeftButton) {
+        Notify(static_cast<int>(ListNotifyCode::DoubleClick), 0);
+    }
     GridListCtrl::mouseDoubleClickEvent(event);
 }
 

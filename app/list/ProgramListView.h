@@ -4,10 +4,10 @@
 
 namespace patchferry {
 
-// The program list of the main window: a sunken grid list that reports double-clicks (anywhere
-// in the rows area, also below the last row), header clicks and key presses to its top-level
-// window by posting a ListNotifyEvent. Posting lets the list finish its own handling first, so an
-// arrow key has already moved the selection when the window sees it.
+// The program list of the main window: a sunken grid list that reports left double-clicks
+// (anywhere in the rows area, also below the last row), header clicks and key presses to its
+// top-level window by posting a ListNotifyEvent. Posting lets the list finish its own handling
+// first, so an arrow key has already moved the selection when the window sees it.
 class ProgramListView : public GridListCtrl {
     Q_OBJECT
 

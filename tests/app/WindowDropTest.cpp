@@ -1,7 +1,9 @@
 // Files dropped on the window, and files named on the command line, open as if chosen in the
 // Open dialog.
 
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QTest>
@@ -41,6 +43,7 @@ class WindowDropTest : public QObject {
     void droppedFilesOpenLikeChosenOnes();
     void anythingButLocalFilesIsIgnored();
     void commandLineFilesSkipLeftoverOptions();
+    void relativeCommandLineNamesKeepTheStartFolder();
 };
 
 void WindowDropTest::droppedFilesOpenLikeChosenOnes() {
@@ -84,8 +87,10 @@ void WindowDropTest::commandLineFilesSkipLeftoverOptions() {
     FrameHarness harness;
     CMainFrame& frame = harness.Start();
     const QString bank = harness.WriteFile("Desk.syx", MakeBankDump());
-    const QStringList files = FilesFromArguments({"patchferry", "-style", bank, "missing.syx"});
-    QCOMPARE(files, (QStringList{bank, "missing.syx"}));
+    const QDir start(QString::fromStdString(harness.Folder().Path().string()));
+    const QStringList files =
+        FilesFromArguments({"patchferry", "-style", bank, "missing.syx"}, start);
+    QCOMPARE(files, (QStringList{bank, start.absoluteFilePath("missing.syx")}));
     frame.OpenFiles(files);
     QCOMPARE(frame.Library().Count(), 128);
     QCOMPARE(harness.boxes.shown.size(), std::size_t{1});
@@ -93,6 +98,25 @@ void WindowDropTest::commandLineFilesSkipLeftoverOptions() {
              QString("Failed to parse Syx file missing. Cannot open file"));
     frame.OpenFiles({});  // nothing named: nothing changes
     QCOMPARE(frame.Library().Count(), 128);
+}
+
+// "patchferry bank.syx" typed in the folder that holds it opens it, although the window then
+// returns to the working folder the previous run left.
+void WindowDropTest::relativeCommandLineNamesKeepTheStartFolder() {
+    FrameHarness harness;
+    const QString bank = harness.WriteFile("Here.syx", MakeBankDump());
+    const QString elsewhere = QString::fromStdString((harness.Folder().Path() / "other").string());
+    QVERIFY(QDir().mkpath(elsewhere));
+    harness.Store()->setValue("app/curdir", elsewhere);
+    QDir::setCurrent(QFileInfo(bank).absolutePath());
+
+    const QStringList files = FilesFromArguments({"patchferry", "Here.syx"}, QDir::current());
+    CMainFrame& frame = harness.Start();
+    QCOMPARE(QDir::current().canonicalPath(), QDir(elsewhere).canonicalPath());
+    frame.OpenFiles(files);
+    QVERIFY(harness.boxes.shown.empty());
+    QCOMPARE(frame.Library().Count(), 128);
+    QCOMPARE(frame.windowTitle(), QString("Patchferry - [Here.syx]"));
 }
 
 QTEST_MAIN(WindowDropTest)

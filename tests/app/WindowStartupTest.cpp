@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -72,6 +73,8 @@ class WindowStartupTest : public QObject {
     void randomProgramAndEditKeysDoNothing();
     void viewCommandsToggleTheBars();
     void aboutBoxShowsTheVersion();
+    void listTakesTheFocusWhenTheWindowIsActivatedAgain();
+    void barsHaveNoContextMenuToHideThem();
 };
 
 void WindowStartupTest::firstStartWithAnEmptyStore() {
@@ -313,6 +316,45 @@ void WindowStartupTest::aboutBoxShowsTheVersion() {
                                         });
     QVERIFY(opened);
     QVERIFY(lines.contains("Patchferry 0.5"));
+}
+
+void WindowStartupTest::listTakesTheFocusWhenTheWindowIsActivatedAgain() {
+    FrameHarness harness;
+    CMainFrame& frame = harness.Start();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    frame.ChannelList()->setFocus(Qt::MouseFocusReason);
+    QVERIFY(frame.ChannelList()->hasFocus());
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QVERIFY(frame.ProgramList()->hasFocus());
+}
+
+// A right-click on the MIDI bar or the toolbar offers nothing that could hide a bar.
+void WindowStartupTest::barsHaveNoContextMenuToHideThem() {
+    FrameHarness harness;
+    CMainFrame& frame = harness.Start();
+    for (QToolBar* band : {frame.MidiBarBand(), frame.ToolBar()}) {
+        bool menuShown = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                menuShown = true;
+                popup->close();
+            }
+        });
+        const QPoint inside(2, band->height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, inside, band->mapToGlobal(inside));
+        QCoreApplication::sendEvent(band, &event);
+        QCoreApplication::processEvents();
+        QVERIFY(!menuShown);
+        QVERIFY(!band->isHidden());
+        QVERIFY(!band->isFloatable());
+    }
 }
 
 QTEST_MAIN(WindowStartupTest)

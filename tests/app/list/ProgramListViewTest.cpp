@@ -76,6 +76,16 @@ class ProgramListViewTest : public QObject {
         QCOMPARE(window_->received, (Reports{{1, 0}, {1, 0}}));
     }
 
+    void onlyTheLeftButtonsDoubleClickIsReported() {
+        ProgramListView* list = window_->list;
+        const QPoint row = list->visualRect(list->model()->index(1, 1)).center();
+        QTest::mouseDClick(list->viewport(), Qt::RightButton, {}, row);
+        QTest::mouseDClick(list->viewport(), Qt::MiddleButton, {}, row);
+        QCoreApplication::sendPostedEvents(window_.get());
+        QVERIFY(window_->received.empty());
+        QCOMPARE(list->FirstSelectedRow(), 1);  // they select, as their single clicks do
+    }
+
     void headerClickReportsTheColumn() {
         QHeaderView* header = window_->list->header();
         const QPoint centre(header->sectionViewportPosition(5) + header->sectionSize(5) / 2,

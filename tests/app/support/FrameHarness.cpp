@@ -21,6 +21,9 @@ QStringList ScriptedFileDialog::ChooseSyxFiles(QWidget*) {
 
 void CapturingMessageBox::Show(QWidget*, MessageIcon icon, const QString& text) {
     shown.push_back({icon, text});
+    if (onShow) {
+        onShow();
+    }
 }
 
 FrameHarness::FrameHarness() : startFolder_(std::filesystem::current_path()) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,7 @@ class CapturingMessageBox final : public MessageBoxSeam {
   public:
     void Show(QWidget* owner, MessageIcon icon, const QString& text) override;
     std::vector<CapturedMessage> shown;
+    std::function<void()> onShow;  // runs while the box would be up
 };
 
 class FrameHarness {
