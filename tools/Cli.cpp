@@ -17,8 +17,8 @@ namespace {
 
 struct CliCommand {
     std::string_view name;
-    std::string_view operands;  // what follows the name in the program's help; none: takes none
-    std::string_view summary;   // the rest of its line there
+    std::string_view operands;  // what follows the name in the program's help; empty: takes none
+    std::string_view summary;   // the rest of its line in the program's help
     std::string_view usage;     // its own --help
     OptionTable options;        // besides --help, which every command takes
     int (*run)(const ParsedArgs& args, CliEnvironment& env);

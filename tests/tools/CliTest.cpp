@@ -46,7 +46,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class Cli : public ::testing::Test {
   protected:
-    int Run(std::vector<std::string> args) {
+    int Run(const std::vector<std::string>& args) {
         out_.str("");
         err_.str("");
         CliEnvironment env{out_, err_, [this]() -> midi::MidiOutputService& { return midi_; }};
