@@ -1,42 +1,111 @@
 #include "Cli.h"
 
+#include <algorithm>
+#include <array>
 #include <exception>
 #include <ostream>
+#include <string>
+#include <string_view>
 
+#include "CliArgs.h"
 #include "CliText.h"
+#include "Commands.h"
 
 namespace patchferry::cli {
 
 namespace {
 
-int RunCommand(const std::vector<std::string>& args, CliEnvironment& env) {
-    if (args.empty()) {
-        env.err << kMainUsage;
+struct CliCommand {
+    std::string_view name;
+    std::string_view operands;  // what follows the name in the program's help; empty: takes none
+    std::string_view summary;   // the rest of its line in the program's help
+    std::string_view usage;     // its own --help
+    OptionTable options;        // besides --help, which every command takes
+    int (*run)(const ParsedArgs& args, CliEnvironment& env);
+};
+
+// The commands, in the order the program's help lists them.
+const std::array<CliCommand, 4>& Commands() {
+    static const std::array<CliCommand, 4> commands{{
+        {"list",
+         "FILE...",
+         "list every program of the MS2000 SysEx files",
+         kListUsage,
+         {{"--sort", "--find"}, {}},
+         RunList},
+        {"convert",
+         "FILE ...",
+         "write Radias program dumps of programs of FILE",
+         kConvertUsage,
+         {{"--program", "--channel", "-o"}, {"--all", "--force"}},
+         RunConvert},
+        {"ports", "", "list the MIDI output ports", kPortsUsage, {}, RunPorts},
+        {"send",
+         "FILE ...",
+         "convert programs and send them to a Radias",
+         kSendUsage,
+         {{"--program", "--port", "--channel", "--pause"}, {}},
+         RunSend},
+    }};
+    return commands;
+}
+
+void PrintMainUsage(std::ostream& out) {
+    out << kMainUsageHead;
+    for (const CliCommand& command : Commands()) {
+        std::string synopsis(command.name);
+        if (!command.operands.empty()) {
+            synopsis.append(" ").append(command.operands);
+        }
+        synopsis.resize(std::max(synopsis.size(), kCommandColumnWidth), ' ');
+        out << "  " << synopsis << command.summary << '\n';
+    }
+    out << kMainUsageTail;
+}
+
+// What every command does before its own work: its options parsed, a wrong one or an operand
+// where none belongs refused, and --help answered.
+int RunCommand(const CliCommand& command, const std::vector<std::string>& args,
+               CliEnvironment& env) {
+    OptionTable options = command.options;
+    options.flags.insert("--help");
+    std::string error;
+    const auto parsed = ParseArgs(args, options, error);
+    if (!parsed) {
+        env.err << "patchferry-cli " << command.name << ": " << error << "\n";
         return kExitUsage;
     }
-    const std::string& command = args[0];
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") {
-        env.out << kMainUsage;
+    if (command.operands.empty() && !parsed->positional.empty()) {
+        env.err << "patchferry-cli " << command.name << ": takes no arguments\n";
+        return kExitUsage;
+    }
+    if (parsed->Has("--help")) {
+        env.out << command.usage;
         return kExitOk;
     }
-    if (command == "--version") {
+    return command.run(*parsed, env);
+}
+
+int RunCommandLine(const std::vector<std::string>& args, CliEnvironment& env) {
+    if (args.empty()) {
+        PrintMainUsage(env.err);
+        return kExitUsage;
+    }
+    const std::string& name = args[0];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintMainUsage(env.out);
+        return kExitOk;
+    }
+    if (name == "--version") {
         env.out << "patchferry-cli " << PATCHFERRY_VERSION << "\n";
         return kExitOk;
     }
-    if (command == "list") {
-        return RunList(rest, env);
+    for (const CliCommand& command : Commands()) {
+        if (command.name == name) {
+            return RunCommand(command, {args.begin() + 1, args.end()}, env);
+        }
     }
-    if (command == "convert") {
-        return RunConvert(rest, env);
-    }
-    if (command == "ports") {
-        return RunPorts(rest, env);
-    }
-    if (command == "send") {
-        return RunSend(rest, env);
-    }
-    env.err << "patchferry-cli: unknown command '" << command << "' (see patchferry-cli --help)\n";
+    env.err << "patchferry-cli: unknown command '" << name << "' (see patchferry-cli --help)\n";
     return kExitUsage;
 }
 
@@ -46,7 +115,7 @@ int RunCli(const std::vector<std::string>& args, CliEnvironment& env) {
     // The commands report what they expect to go wrong; anything else the platform throws (the
     // MIDI system missing, memory running out) still ends as the command's one-line message.
     try {
-        return RunCommand(args, env);
+        return RunCommandLine(args, env);
     } catch (const std::exception& e) {
         env.err << "patchferry-cli " << (args.empty() ? std::string() : args[0]) << ": " << e.what()
                 << "\n";

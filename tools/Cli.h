@@ -25,12 +25,6 @@ struct CliEnvironment {
 // Runs the command line `args` (without the program name); returns the exit status.
 int RunCli(const std::vector<std::string>& args, CliEnvironment& env);
 
-// The commands, each with the arguments after its name.
-int RunList(const std::vector<std::string>& args, CliEnvironment& env);
-int RunConvert(const std::vector<std::string>& args, CliEnvironment& env);
-int RunPorts(const std::vector<std::string>& args, CliEnvironment& env);
-int RunSend(const std::vector<std::string>& args, CliEnvironment& env);
-
 // Exit statuses.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // the command could not do what it was asked

@@ -1,23 +1,24 @@
 #pragma once
 // The help texts of patchferry-cli.
 
+#include <cstddef>
 #include <string_view>
 
 namespace patchferry::cli {
 
-inline constexpr std::string_view kMainUsage =
+// The program's own help is these two with a line for each command between them, its synopsis
+// padded to kCommandColumnWidth and then its summary.
+inline constexpr std::string_view kMainUsageHead =
     "Usage: patchferry-cli COMMAND [ARGUMENTS]\n"
     "\n"
     "Lists, converts and sends Korg MS2000 programs as Korg Radias programs.\n"
     "\n"
-    "Commands:\n"
-    "  list FILE...             list every program of the MS2000 SysEx files\n"
-    "  convert FILE ...         write Radias program dumps of programs of FILE\n"
-    "  ports                    list the MIDI output ports\n"
-    "  send FILE ...            convert programs and send them to a Radias\n"
+    "Commands:\n";
+inline constexpr std::string_view kMainUsageTail =
     "\n"
     "  --help                   show this text; COMMAND --help shows a command's own\n"
     "  --version                show the version\n";
+inline constexpr std::size_t kCommandColumnWidth = 25;
 
 inline constexpr std::string_view kListUsage =
     "Usage: patchferry-cli list [--sort COLUMN] [--find TEXT] FILE...\n"

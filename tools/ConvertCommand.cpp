@@ -4,9 +4,8 @@
 #include <fstream>
 #include <ostream>
 
-#include "Cli.h"
-#include "CliText.h"
 #include "CommandSupport.h"
+#include "Commands.h"
 #include "ProgramChoice.h"
 #include "library/Utf8Path.h"
 
@@ -88,45 +87,34 @@ int ConvertAll(const ProgramLibrary& library, int channel, const std::string& fo
 
 }  // namespace
 
-int RunConvert(const std::vector<std::string>& args, CliEnvironment& env) {
-    std::string error;
-    const auto parsed =
-        ParseArgs(args, {{"--program", "--channel", "-o"}, {"--all", "--force", "--help"}}, error);
-    if (!parsed) {
-        env.err << "patchferry-cli convert: " << error << "\n";
-        return kExitUsage;
-    }
-    if (parsed->Has("--help")) {
-        env.out << kConvertUsage;
-        return kExitOk;
-    }
-    if (parsed->positional.size() != 1) {
+int RunConvert(const ParsedArgs& args, CliEnvironment& env) {
+    if (args.positional.size() != 1) {
         env.err << "patchferry-cli convert: give exactly one file (see patchferry-cli convert "
                    "--help)\n";
         return kExitUsage;
     }
-    const bool all = parsed->Has("--all");
-    if (all == parsed->Value("--program").has_value()) {
+    const bool all = args.Has("--all");
+    if (all == args.Value("--program").has_value()) {
         env.err << "patchferry-cli convert: give either --program or --all\n";
         return kExitUsage;
     }
-    const auto output = parsed->Value("-o");
+    const auto output = args.Value("-o");
     if (all && !output) {
         env.err << "patchferry-cli convert: --all needs -o FOLDER\n";
         return kExitUsage;
     }
-    const auto channel = ChannelOption(*parsed, env, kCommand);
+    const auto channel = ChannelOption(args, env, kCommand);
     if (!channel) {
         return kExitUsage;
     }
     ProgramLibrary library;
-    if (!ReadOneFile(parsed->positional[0], library, env, kCommand)) {
+    if (!ReadOneFile(args.positional[0], library, env, kCommand)) {
         return kExitFailure;
     }
     if (all) {
-        return ConvertAll(library, *channel, *output, parsed->Has("--force"), env);
+        return ConvertAll(library, *channel, *output, args.Has("--force"), env);
     }
-    const ProgramEntry* entry = ChosenProgram(*parsed, library, env, kCommand);
+    const ProgramEntry* entry = ChosenProgram(args, library, env, kCommand);
     if (entry == nullptr) {
         return kExitFailure;
     }
@@ -135,7 +123,7 @@ int RunConvert(const std::vector<std::string>& args, CliEnvironment& env) {
         return kExitFailure;
     }
     if (output) {
-        return WriteDump(*output, *dump, parsed->Has("--force"), env) ? kExitOk : kExitFailure;
+        return WriteDump(*output, *dump, args.Has("--force"), env) ? kExitOk : kExitFailure;
     }
     if (env.outIsTerminal) {
         env.err << "patchferry-cli convert: the dump is binary; not writing it to a terminal "

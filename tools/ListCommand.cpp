@@ -2,9 +2,7 @@
 
 #include <ostream>
 
-#include "Cli.h"
-#include "CliArgs.h"
-#include "CliText.h"
+#include "Commands.h"
 #include "convert/ConversionReport.h"
 #include "convert/ProgramConverter.h"
 #include "library/NameMatch.h"
@@ -12,23 +10,13 @@
 
 namespace patchferry::cli {
 
-int RunList(const std::vector<std::string>& args, CliEnvironment& env) {
-    std::string error;
-    const auto parsed = ParseArgs(args, {{"--sort", "--find"}, {"--help"}}, error);
-    if (!parsed) {
-        env.err << "patchferry-cli list: " << error << "\n";
-        return kExitUsage;
-    }
-    if (parsed->Has("--help")) {
-        env.out << kListUsage;
-        return kExitOk;
-    }
-    if (parsed->positional.empty()) {
+int RunList(const ParsedArgs& args, CliEnvironment& env) {
+    if (args.positional.empty()) {
         env.err << "patchferry-cli list: no file given (see patchferry-cli list --help)\n";
         return kExitUsage;
     }
     std::optional<int> sortColumn;
-    if (const auto sort = parsed->Value("--sort")) {
+    if (const auto sort = args.Value("--sort")) {
         sortColumn = ParseInt(*sort, 0, kListColumnCount - 1);
         if (!sortColumn) {
             env.err << "patchferry-cli list: --sort takes a column from 0 to 5, not '" << *sort
@@ -36,11 +24,11 @@ int RunList(const std::vector<std::string>& args, CliEnvironment& env) {
             return kExitUsage;
         }
     }
-    const std::string find = ToLowerAscii(parsed->Value("--find").value_or(""));
+    const std::string find = ToLowerAscii(args.Value("--find").value_or(""));
 
     ProgramLibrary library;
     int failures = 0;
-    OpenSyxFiles(library, parsed->positional, [&](const OpenFailure& failure) {
+    OpenSyxFiles(library, args.positional, [&](const OpenFailure& failure) {
         env.err << ParseFailureMessage(failure.displayName, failure.error) << "\n";
         ++failures;
     });

@@ -1,14 +1,13 @@
 // patchferry-cli ports and send: the MIDI outputs, and auditioning programs on a Radias.
 
 #include <charconv>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <ostream>
 #include <thread>
 
-#include "Cli.h"
-#include "CliText.h"
 #include "CommandSupport.h"
+#include "Commands.h"
 #include "ProgramChoice.h"
 #include "library/NameMatch.h"
 #include "midi/MidiMessages.h"
@@ -74,7 +73,9 @@ std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {
 }
 
 std::string TwoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string digits = value < 10 ? "0" : "";
+    digits += std::to_string(value);
+    return digits;
 }
 
 struct ProgramToSend {
@@ -108,17 +109,7 @@ std::optional<std::vector<ProgramToSend>> ConvertAll(const std::vector<ProgramLa
 
 }  // namespace
 
-int RunPorts(const std::vector<std::string>& args, CliEnvironment& env) {
-    std::string error;
-    const auto parsed = ParseArgs(args, {{}, {"--help"}}, error);
-    if (!parsed || !parsed->positional.empty()) {
-        env.err << "patchferry-cli ports: " << (parsed ? "takes no arguments" : error) << "\n";
-        return kExitUsage;
-    }
-    if (parsed->Has("--help")) {
-        env.out << kPortsUsage;
-        return kExitOk;
-    }
+int RunPorts(const ParsedArgs& /*args*/, CliEnvironment& env) {
     midi::MidiOutputService& service = env.midiService();
     std::vector<midi::MidiOutPortInfo> ports;
     const midi::MidiResult listed = service.ListPorts(ports);
@@ -131,21 +122,10 @@ int RunPorts(const std::vector<std::string>& args, CliEnvironment& env) {
     return kExitOk;
 }
 
-int RunSend(const std::vector<std::string>& args, CliEnvironment& env) {
-    std::string error;
-    const auto parsed =
-        ParseArgs(args, {{"--program", "--port", "--channel", "--pause"}, {"--help"}}, error);
-    if (!parsed) {
-        env.err << "patchferry-cli send: " << error << "\n";
-        return kExitUsage;
-    }
-    if (parsed->Has("--help")) {
-        env.out << kSendUsage;
-        return kExitOk;
-    }
-    const auto portText = parsed->Value("--port");
-    const auto programText = parsed->Value("--program");
-    if (parsed->positional.size() != 1 || !portText || !programText) {
+int RunSend(const ParsedArgs& args, CliEnvironment& env) {
+    const auto portText = args.Value("--port");
+    const auto programText = args.Value("--program");
+    if (args.positional.size() != 1 || !portText || !programText) {
         env.err << "patchferry-cli send: give one file, --program and --port (see patchferry-cli "
                    "send --help)\n";
         return kExitUsage;
@@ -158,7 +138,7 @@ int RunSend(const std::vector<std::string>& args, CliEnvironment& env) {
         return kExitUsage;
     }
     std::chrono::milliseconds pause{0};
-    if (const auto pauseText = parsed->Value("--pause")) {
+    if (const auto pauseText = args.Value("--pause")) {
         const auto parsedPause = ParsePause(*pauseText);
         if (!parsedPause) {
             env.err << "patchferry-cli send: --pause takes seconds from 0 to 3600, not '"
@@ -167,12 +147,12 @@ int RunSend(const std::vector<std::string>& args, CliEnvironment& env) {
         }
         pause = *parsedPause;
     }
-    const auto channel = ChannelOption(*parsed, env, kSend);
+    const auto channel = ChannelOption(args, env, kSend);
     if (!channel) {
         return kExitUsage;
     }
     ProgramLibrary library;
-    if (!ReadOneFile(parsed->positional[0], library, env, kSend)) {
+    if (!ReadOneFile(args.positional[0], library, env, kSend)) {
         return kExitFailure;
     }
     const auto programs = ConvertAll(*labels, *programText, library, *channel, env);

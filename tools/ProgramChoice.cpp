@@ -84,7 +84,7 @@ std::string DumpFileName(const ProgramEntry& entry) {
     std::string stem = entry.BankLabel() + entry.NumberLabel();
     const std::string name = entry.Name();
     if (const auto first = name.find_first_not_of(' '); first != std::string::npos) {
-        stem += " " + name.substr(first);
+        stem.append(" ").append(name, first);
     }
     return SafeFileName(stem, ".syx");
 }

@@ -46,7 +46,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class Cli : public ::testing::Test {
   protected:
-    int Run(std::vector<std::string> args) {
+    int Run(const std::vector<std::string>& args) {
         out_.str("");
         err_.str("");
         CliEnvironment env{out_, err_, [this]() -> midi::MidiOutputService& { return midi_; }};
@@ -349,12 +349,17 @@ TEST_F(Cli, SendCommandLineErrorsAreUsageErrors) {
 TEST_F(Cli, HelpAndVersion) {
     EXPECT_EQ(Run({"--version"}), kExitOk);
     EXPECT_EQ(out_.str(), std::string("patchferry-cli ") + PATCHFERRY_TEST_VERSION + "\n");
-    for (const char* command : {"list", "convert", "ports", "send"}) {
+    ASSERT_EQ(Run({"--help"}), kExitOk);
+    const std::string help = out_.str();
+    for (const std::string command : {"list", "convert", "ports", "send"}) {
+        EXPECT_NE(help.find("\n  " + command + " "), std::string::npos) << help;
         EXPECT_EQ(Run({command, "--help"}), kExitOk);
-        EXPECT_NE(out_.str().find(std::string("patchferry-cli ") + command), std::string::npos);
+        EXPECT_NE(out_.str().find("patchferry-cli " + command), std::string::npos);
     }
     EXPECT_EQ(Run({}), kExitUsage);
+    EXPECT_EQ(err_.str(), help);
     EXPECT_EQ(Run({"frobnicate"}), kExitUsage);
+    EXPECT_EQ(Run({"ports", "--help", "extra"}), kExitUsage);  // it takes nothing, help or not
 }
 
 }  // namespace
