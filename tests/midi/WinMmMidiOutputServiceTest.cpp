@@ -227,5 +227,21 @@ TEST_F(WinMmMidiOutputServiceTest, ACodeWithoutATextStillGetsOne) {
     EXPECT_EQ(service_->ErrorText(MMSYSERR_ERROR), "MIDI error 1.");
 }
 
+// The real multimedia service: a device number it does not have is refused before it reaches the
+// driver, and the refusal reads as the system's own text, not the stand-in for a missing one.
+TEST(WinMmSystemService, RefusesADeviceItDoesNotHaveWithTheSystemsText) {
+    const auto service = CreateSystemMidiOutputService();
+    std::vector<MidiOutPortInfo> ports;
+    ASSERT_EQ(service->ListPorts(ports), kMidiOk);
+    CompletionEvent event;
+    MidiOutHandle handle = MidiOutHandle::Null;
+    const MidiResult result = service->Open(std::to_string(ports.size()), event, handle);
+    EXPECT_EQ(result, service->BadPortResult());
+    EXPECT_EQ(handle, MidiOutHandle::Null);
+    const std::string text = service->ErrorText(result);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(text.find("MIDI error"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace patchferry::midi::winmm
