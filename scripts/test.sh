@@ -33,5 +33,6 @@ scripts/fuzz.sh 30
 # ---- further checks (one line each) ----
 if [ -x scripts/cross-build-windows.sh ]; then step "Windows cross build"; scripts/cross-build-windows.sh; fi
 if [ -x scripts/package-test.sh ]; then step "Package"; scripts/package-test.sh; fi
+if [ -x scripts/vm-midi-test.sh ]; then step "MIDI on a real kernel in a VM"; scripts/vm-midi-test.sh; fi
 
 step "All tests passed"
