@@ -236,16 +236,10 @@ void CMainFrame::CreateStatusBar() {
     statusBar_->addPermanentWidget(midiStatePane_);
 }
 
-// Only hardware ports are offered, each entry keeping its device number; the saved port is found
-// by name without regard to case, the saved channel by index.
+// Only hardware ports are offered, each entry keeping its address; the saved port is found by
+// name without regard to case, the saved channel by index.
 void CMainFrame::FillMidiBar() {
-    midi::MidiOutputService& service = port_.Service();
-    for (unsigned device = 0; device < service.DeviceCount(); ++device) {
-        midi::MidiOutCaps caps;
-        if (service.DeviceCaps(device, caps) == midi::kMidiOk && caps.hardwarePort) {
-            portList_->addItem(QString::fromStdString(caps.name), static_cast<int>(device));
-        }
-    }
+    midiBar_->FillPortList(port_.Service());
     for (int channel = 0; channel < 16; ++channel) {
         channelList_->addItem(QString::asprintf("%02d", channel + 1), channel);
     }
@@ -323,7 +317,7 @@ void CMainFrame::OnAbout() {
 
 void CMainFrame::OnMidiActive() {
     if (activeBox_->isChecked()) {
-        const midi::MidiResult result = port_.Open(SelectedDevice());
+        const midi::MidiResult result = port_.Open(midiBar_->SelectedPort());
         if (result == midi::kMidiOk) {
             channelList_->setEnabled(false);
             portList_->setEnabled(false);
@@ -340,10 +334,6 @@ void CMainFrame::OnMidiActive() {
         portList_->setEnabled(true);
     }
     RefreshCommandUi();
-}
-
-int CMainFrame::SelectedDevice() const {
-    return portList_->currentIndex() < 0 ? -1 : portList_->currentData().toInt();
 }
 
 int CMainFrame::SelectedChannel() const {

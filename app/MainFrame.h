@@ -96,7 +96,6 @@ class CMainFrame : public QMainWindow {
     void SaveSettings();
     void OnListNotify(int code, int param);
     void SortListByColumn(int column);
-    int SelectedDevice() const;
     int SelectedChannel() const;
 
     QSettings& settingsStore_;

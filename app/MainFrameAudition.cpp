@@ -33,7 +33,9 @@ void CMainFrame::OnAudition() {
     }
     const ProgramDump dump = BuildProgramDump(converter.Image(), channel);
     const midi::SendOutcome outcome = midi::SendLongMessage(port_, dump, sendTimeout_);
-    if (outcome.result != midi::kMidiOk) {
+    // A refused message, a device that never finished (its port was reset) and a device that
+    // went away meanwhile all mean the Radias may not have the program.
+    if (!outcome.Succeeded()) {
         messageBox_.Show(this, MessageIcon::Error,
                          QStringLiteral("Error: Failed to send Midi SysEx message to MS2K. ") +
                              QString::fromStdString(outcome.errorText));

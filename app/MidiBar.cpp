@@ -58,4 +58,23 @@ MidiBar::MidiBar(QWidget* parent)
     layout->addWidget(activeBox_);
 }
 
+void MidiBar::FillPortList(midi::MidiOutputService& service) {
+    std::vector<midi::MidiOutPortInfo> ports;
+    static_cast<void>(service.ListPorts(ports));
+    for (const midi::MidiOutPortInfo& port : ports) {
+        if (port.hardwarePort) {
+            portList_->addItem(QString::fromStdString(port.name),
+                               QString::fromStdString(port.address));
+        }
+    }
+}
+
+midi::MidiOutPortInfo MidiBar::SelectedPort() const {
+    if (portList_->currentIndex() < 0) {
+        return {};
+    }
+    return {portList_->currentText().toStdString(), true,
+            portList_->currentData().toString().toStdString()};
+}
+
 }  // namespace patchferry

@@ -1,8 +1,11 @@
 #pragma once
 // The second band of the top area: the MIDI output port, the channel and the "Midi Active" box.
-// It only holds the controls; CMainFrame fills them and reacts to the box.
+// It holds the controls and knows what its port entries stand for; CMainFrame fills the channels,
+// restores the choices and reacts to the box.
 
 #include <QWidget>
+
+#include "midi/MidiOutputService.h"
 
 class QCheckBox;
 class QComboBox;
@@ -14,7 +17,13 @@ class MidiBar : public QWidget {
   public:
     explicit MidiBar(QWidget* parent = nullptr);
 
-    // Entries carry the device number (port list) or channel 0..15 (channel list) as user data.
+    // Offers the service's hardware MIDI ports, each entry carrying the port's address as user
+    // data. A list that cannot be read leaves the port list empty; opening says why.
+    void FillPortList(midi::MidiOutputService& service);
+    // The port of the selected entry; empty when none is selected.
+    midi::MidiOutPortInfo SelectedPort() const;
+
+    // Entries carry the port's address (port list) or channel 0..15 (channel list) as user data.
     QComboBox* PortList() const { return portList_; }
     QComboBox* ChannelList() const { return channelList_; }
     QCheckBox* ActiveBox() const { return activeBox_; }

@@ -1,14 +1,11 @@
 #pragma once
 // A manual-reset event: starts unsignalled, stays signalled once Set until Reset. Set may come
-// from any thread (the MIDI backend signals it from its own context). On Windows it is a kernel
-// event object, so the multimedia MIDI service can signal it directly.
+// from any thread (the MIDI backend signals it from its own context). Each platform builds it
+// from its own primitive; on Windows it is a kernel event object that the multimedia MIDI service
+// signals directly.
 
 #include <chrono>
-
-#ifndef _WIN32
-#include <condition_variable>
-#include <mutex>
-#endif
+#include <memory>
 
 namespace patchferry::midi {
 
@@ -26,20 +23,13 @@ class CompletionEvent {
     // Returns at once when signalled; otherwise waits up to `timeout` for a Set.
     WaitResult Wait(std::chrono::milliseconds timeout);
 
-#ifdef _WIN32
-    // The event object's HANDLE, for the multimedia MIDI service to signal.
-    void* NativeHandle() const {
-        return handle_;
-    }
+    // The platform object behind the event for a service that signals it itself (the event
+    // object's HANDLE on Windows); null where there is none.
+    void* NativeHandle() const;
 
   private:
-    void* handle_;
-#else
-  private:
-    std::mutex mutex_;
-    std::condition_variable signalled_;
-    bool set_ = false;
-#endif
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace patchferry::midi

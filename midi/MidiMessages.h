@@ -11,10 +11,6 @@ inline constexpr std::string_view kOpenFailedPrefix =
 inline constexpr std::string_view kSendFailedPrefix =
     "Error: Failed to send Midi SysEx message to MS2K. ";
 
-// Said in place of a service's text when a message was accepted but never reported done.
-inline constexpr std::string_view kSendTimedOutText =
-    "The MIDI port did not finish sending within 30 seconds; its output was reset.";
-
 inline std::string OpenFailureMessage(std::string_view serviceText) {
     return std::string(kOpenFailedPrefix).append(serviceText);
 }

@@ -1,5 +1,8 @@
 #include "midi/MidiOutPort.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace patchferry::midi {
 
 MidiOutPort::MidiOutPort(MidiOutputService& service) : service_(service) {}
@@ -8,13 +11,27 @@ MidiOutPort::~MidiOutPort() {
     Close();
 }
 
-MidiResult MidiOutPort::Open(int device) {
+MidiResult MidiOutPort::Open(const MidiOutPortInfo& wanted) {
     Close();
-    if (device < 0) {
-        return service_.BadDeviceResult();
+    std::vector<MidiOutPortInfo> ports;
+    const MidiResult listed = service_.ListPorts(ports);
+    if (listed != kMidiOk) {
+        return listed;
+    }
+    // An address alone could name another device that took the number over after an unplug.
+    auto found = std::find_if(ports.begin(), ports.end(), [&](const MidiOutPortInfo& port) {
+        return port.address == wanted.address && port.name == wanted.name;
+    });
+    if (found == ports.end()) {
+        found = std::find_if(ports.begin(), ports.end(), [&](const MidiOutPortInfo& port) {
+            return port.name == wanted.name && port.hardwarePort == wanted.hardwarePort;
+        });
+    }
+    if (wanted.name.empty() || found == ports.end()) {
+        return service_.BadPortResult();
     }
     MidiOutHandle handle = MidiOutHandle::Null;
-    const MidiResult result = service_.Open(handle, static_cast<unsigned>(device), event_);
+    const MidiResult result = service_.Open(found->address, event_, handle);
     if (result == kMidiOk) {
         handle_ = handle;
     }

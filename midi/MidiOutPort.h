@@ -1,7 +1,7 @@
 #pragma once
-// The program's connection to one MIDI output device: the open handle (null while closed) and the
-// completion event that the backend signals when a long message is done. Closed at start; only an
-// explicit Open opens it.
+// The program's connection to one MIDI output port: the open handle (null while closed) and the
+// completion event that the backend signals when a sent message is done. Closed at start; only
+// an explicit Open opens it.
 
 #include <string>
 
@@ -14,15 +14,17 @@ namespace patchferry::midi {
 class MidiOutPort {
   public:
     explicit MidiOutPort(MidiOutputService& service);
-    ~MidiOutPort();  // closes the device if it is still open
+    ~MidiOutPort();  // closes the port if it is still open
     MidiOutPort(const MidiOutPort&) = delete;
     MidiOutPort& operator=(const MidiOutPort&) = delete;
 
-    // Opens device number `device` (closing any device this port had open). A negative number (no
-    // port listed or selected) fails with the service's bad-device code without asking the service
-    // to open anything. On failure the port stays closed.
-    MidiResult Open(int device);
-    // Closes the device if one is open; the port is closed afterwards in every case.
+    // Opens the port that was listed as `wanted` (closing any port this one had open). The ports
+    // are listed afresh first: the port at `wanted.address` is taken only while it still has
+    // that name; otherwise the first port of that name and kind (the same device plugged in
+    // again under a new address). No such port fails with the service's bad-port code, a list
+    // that cannot be read with the listing's own result. On failure the port stays closed.
+    MidiResult Open(const MidiOutPortInfo& wanted);
+    // Closes the port if one is open; the port is closed afterwards in every case.
     void Close();
     bool IsOpen() const { return handle_ != MidiOutHandle::Null; }
     std::string ErrorText(MidiResult code) const;

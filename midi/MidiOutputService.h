@@ -1,13 +1,15 @@
 #pragma once
-// What the program needs from the platform's MIDI output: a numbered list of output devices that
-// tells hardware MIDI ports from everything else, open by number with a completion event, close,
-// one complete SysEx message at a time with prepare / send / unprepare, reset, and a text for
-// every result code. Each platform has one backend behind this interface; tests use a fake.
+// What the program needs from the platform's MIDI output, and what every backend really has: a
+// list of output ports (name, whether it is a hardware MIDI port, an address that names it while
+// it exists), open by address with a completion event, close, send one complete message and learn
+// when the device is done with it, reset, and a text for every result code. Each platform has one
+// backend behind this interface; tests use a fake.
 
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "midi/CompletionEvent.h"
 
@@ -18,45 +20,19 @@ namespace patchferry::midi {
 using MidiResult = int;
 inline constexpr MidiResult kMidiOk = 0;
 
-struct MidiOutCaps {
+struct MidiOutPortInfo {
     std::string name;
-    bool hardwarePort =
-        false;  // a MIDI port on an interface or sound card (not a synth or program)
+    // A MIDI port on an interface or sound card that an instrument can hang off (not a synth, a
+    // virtual port or another program).
+    bool hardwarePort = false;
+    // The backend's name for the port: "CLIENT:PORT" for the ALSA sequencer, the device number for
+    // the Windows multimedia service. It stays valid while the port exists; another port may take
+    // it over after the port is gone.
+    std::string address;
 };
 
-// Identifies one open device to the backend that opened it. Null while nothing is open.
+// Identifies one open port to the backend that opened it. Null while nothing is open.
 enum class MidiOutHandle : std::uintptr_t { Null = 0 };
-
-// Whatever a backend keeps for one prepared message (a driver header, a copy of the bytes).
-class LongMessageState {
-  public:
-    virtual ~LongMessageState() = default;
-};
-
-// One complete SysEx message on its way out. The caller keeps the bytes alive as long as the
-// message; a backend that must hand the driver its own buffer keeps that in the message's state,
-// which is released (and unprepared, if still prepared) no earlier than the message itself.
-class LongMessage {
-  public:
-    explicit LongMessage(std::span<const std::uint8_t> data) : data_(data) {}
-    LongMessage(const LongMessage&) = delete;
-    LongMessage& operator=(const LongMessage&) = delete;
-    ~LongMessage() = default;
-
-    std::span<const std::uint8_t> Data() const { return data_; }
-    bool IsPrepared() const { return prepared_; }
-
-    // For backends.
-    void SetPrepared(bool prepared) { prepared_ = prepared; }
-    LongMessageState* State() const { return state_.get(); }
-    void SetState(std::unique_ptr<LongMessageState> state) { state_ = std::move(state); }
-
-  private:
-    std::span<const std::uint8_t> data_;
-    bool prepared_ = false;
-    // Declared last so it goes first: a backend's state may still refer to the bytes above.
-    std::unique_ptr<LongMessageState> state_;
-};
 
 class MidiOutputService {
   public:
@@ -65,27 +41,32 @@ class MidiOutputService {
     MidiOutputService& operator=(const MidiOutputService&) = delete;
     virtual ~MidiOutputService() = default;
 
-    // Output devices are numbered 0 .. DeviceCount() - 1.
-    virtual unsigned DeviceCount() = 0;
-    virtual MidiResult DeviceCaps(unsigned device, MidiOutCaps& caps) = 0;
+    // Every output port there is now, in the platform's order. When the ports cannot be listed
+    // (no access to the MIDI system), `ports` is empty and the result says why.
+    virtual MidiResult ListPorts(std::vector<MidiOutPortInfo>& ports) = 0;
 
-    // On success sets `handle`; from then on `event` is signalled each time a long message is done.
-    // `event` must outlive the open device.
-    virtual MidiResult Open(MidiOutHandle& handle, unsigned device, CompletionEvent& event) = 0;
+    // On success sets `handle`; from then on `event` is signalled each time a sent message is
+    // done. `event` must outlive the open port.
+    virtual MidiResult Open(const std::string& address, CompletionEvent& event,
+                            MidiOutHandle& handle) = 0;
+    // Stops whatever is still going out and closes the port.
     virtual void Close(MidiOutHandle handle) = 0;
 
-    virtual MidiResult PrepareHeader(MidiOutHandle handle, LongMessage& message) = 0;
-    // Result 0 when the message was accepted; the open event is signalled once it is done.
-    virtual MidiResult LongMsg(MidiOutHandle handle, LongMessage& message) = 0;
-    virtual MidiResult UnprepareHeader(MidiOutHandle handle, LongMessage& message) = 0;
-    // Stops output and drops whatever has not gone yet.
+    // Hands over one complete message (the backend keeps its own copy). Result 0 when it was
+    // accepted: the event is signalled once the device is done with it. Any other result means
+    // nothing went out and no completion follows.
+    virtual MidiResult Send(MidiOutHandle handle, std::span<const std::uint8_t> message) = 0;
+    // After the completion of an accepted message (or after a Reset): releases what the backend
+    // kept for it and returns its final result, 0 when the device took the whole message.
+    virtual MidiResult FinishSend(MidiOutHandle handle) = 0;
+    // Stops output and drops whatever has not gone yet; no completion follows.
     virtual MidiResult Reset(MidiOutHandle handle) = 0;
 
     virtual std::string ErrorText(MidiResult code) = 0;
 
-    // The backend's code for a device number that names no device.
-    virtual MidiResult BadDeviceResult() const = 0;
-    // The backend's code for a handle that names no open device.
+    // The backend's code for an address that names no output port.
+    virtual MidiResult BadPortResult() const = 0;
+    // The backend's code for a handle that names no open port.
     virtual MidiResult InvalidHandleResult() const = 0;
 };
 

@@ -2,6 +2,12 @@
 
 namespace patchferry::midi {
 
+std::string SendTimedOutText() {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(kSendTimeout).count();
+    return "The MIDI device did not finish within " + std::to_string(seconds) +
+           " seconds; its output was reset.";
+}
+
 SendOutcome SendLongMessage(MidiOutPort& port, std::span<const std::uint8_t> message,
                             std::chrono::milliseconds timeout) {
     MidiOutputService& service = port.Service();
@@ -13,21 +19,24 @@ SendOutcome SendLongMessage(MidiOutPort& port, std::span<const std::uint8_t> mes
     }
 
     const MidiOutHandle handle = port.Handle();
-    LongMessage longMessage(message);
-    static_cast<void>(service.PrepareHeader(handle, longMessage));
     port.Event().Reset();
-    outcome.result = service.LongMsg(handle, longMessage);
-
-    // A refused send leaves the event unsignalled, so this runs the full time-out; the reset then
-    // makes sure nothing of the message is left queued before the header goes.
+    outcome.result = service.Send(handle, message);
+    if (outcome.result != kMidiOk) {
+        outcome.errorText = service.ErrorText(outcome.result);
+        return outcome;
+    }
     if (port.Event().Wait(timeout) == CompletionEvent::WaitResult::TimedOut) {
+        // Nothing of the message may stay queued once its buffer is released.
         outcome.timedOut = true;
         static_cast<void>(service.Reset(handle));
+        static_cast<void>(service.FinishSend(handle));
+        outcome.errorText = SendTimedOutText();
+        return outcome;
     }
+    outcome.result = service.FinishSend(handle);
     if (outcome.result != kMidiOk) {
         outcome.errorText = service.ErrorText(outcome.result);
     }
-    static_cast<void>(service.UnprepareHeader(handle, longMessage));
     return outcome;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Sends one complete SysEx message through an open port and waits until the backend is done
-// with it. The one send sequence that every caller uses.
+// Sends one complete SysEx message through an open port and waits until the device is done with
+// it. The one send sequence that every caller uses.
 
 #include <chrono>
 #include <cstdint>
@@ -14,15 +14,21 @@ namespace patchferry::midi {
 inline constexpr std::chrono::milliseconds kSendTimeout{30000};
 
 struct SendOutcome {
-    MidiResult result = kMidiOk;  // the send's own result code
+    MidiResult result = kMidiOk;  // the service's result for the message
     bool timedOut = false;        // the completion did not come in time; the port was reset
-    std::string errorText;        // the service's text for `result`; empty on success
+    std::string errorText;        // what went wrong, for the user; empty on success
+
+    bool Succeeded() const { return result == kMidiOk && !timedOut; }
 };
 
-// Prepare, reset the completion event, send, wait up to `timeout` for the completion (resetting
-// the port if it does not come, whatever the send returned), fetch the error text when the send
-// failed, unprepare. Prepare and unprepare results do not change the outcome. A closed port sends
-// nothing and fails with the service's invalid-handle code.
+// Said in place of a service's text when a message was accepted but never reported done.
+std::string SendTimedOutText();
+
+// Resets the completion event and hands the message to the service. A refused message is
+// reported at once with the service's text: nothing went out, so there is nothing to wait for.
+// An accepted one is waited for up to `timeout`; when the completion does not come the port is
+// reset and the outcome says so. Otherwise the service's final word on the message decides. A
+// closed port sends nothing and fails with the service's invalid-handle code.
 SendOutcome SendLongMessage(MidiOutPort& port, std::span<const std::uint8_t> message,
                             std::chrono::milliseconds timeout = kSendTimeout);
 

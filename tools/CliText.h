@@ -14,7 +14,7 @@ inline constexpr std::string_view kMainUsage =
     "  list FILE...             list every program of the MS2000 SysEx files\n"
     "  convert FILE ...         write Radias program dumps of programs of FILE\n"
     "  ports                    list the MIDI output ports\n"
-    "  send FILE ...            convert a program and send it to a Radias\n"
+    "  send FILE ...            convert programs and send them to a Radias\n"
     "\n"
     "  --help                   show this text; COMMAND --help shows a command's own\n"
     "  --version                show the version\n";
@@ -45,13 +45,23 @@ inline constexpr std::string_view kConvertUsage =
 inline constexpr std::string_view kPortsUsage =
     "Usage: patchferry-cli ports\n"
     "\n"
-    "Lists the MIDI output ports, tab-separated: number, name, and \"hardware\" for a hardware\n"
-    "MIDI port (the ones the window offers) or \"software\" for any other.\n";
+    "Lists the MIDI output ports, tab-separated: number, name, \"hardware\" for a hardware MIDI\n"
+    "port (the ones the window offers) or \"software\" for any other, and the port's address\n"
+    "(CLIENT:PORT with ALSA). When the ports cannot be listed, says why and exits with 1.\n";
 
 inline constexpr std::string_view kSendUsage =
-    "Usage: patchferry-cli send FILE --program A1 --port NAME [--channel 1..16]\n"
+    "Usage: patchferry-cli send FILE --program LIST --port PORT [--channel 1..16]\n"
+    "                          [--pause SECONDS]\n"
     "\n"
-    "Converts the program and sends its dump to the hardware MIDI port of that name (letter\n"
-    "case ignored, the first of equal names), then tells what went where.\n";
+    "Converts the programs and sends their dumps, one after the other, through one open port,\n"
+    "printing a line for each as it goes. Stops at the first failure (exit status 1); nothing\n"
+    "is sent when a program is missing from the file or does not convert.\n"
+    "\n"
+    "  --program LIST   programs as listed, with commas and ranges: A1 or A1,A5,B1-B16\n"
+    "  --port PORT      the port's name (letter case ignored), its address (CLIENT:PORT with\n"
+    "                   ALSA) or its number as \"patchferry-cli ports\" prints them; any port\n"
+    "                   named so may be used, software ones too\n"
+    "  --channel N      MIDI channel 1..16 of the dumps (default 1)\n"
+    "  --pause SECONDS  wait that long between two programs (default 0)\n";
 
 }  // namespace patchferry::cli

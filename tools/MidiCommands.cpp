@@ -1,11 +1,15 @@
-// patchferry-cli ports and send: the MIDI outputs, and auditioning one program on a Radias.
+// patchferry-cli ports and send: the MIDI outputs, and auditioning programs on a Radias.
 
+#include <charconv>
+#include <cmath>
 #include <chrono>
 #include <ostream>
+#include <thread>
 
 #include "Cli.h"
 #include "CliText.h"
 #include "CommandSupport.h"
+#include "ProgramChoice.h"
 #include "library/NameMatch.h"
 #include "midi/MidiMessages.h"
 #include "midi/MidiOutPort.h"
@@ -16,23 +20,90 @@ namespace patchferry::cli {
 namespace {
 
 const std::string kSend = "send";
+// The longest --pause; anything longer is a typo rather than a wish.
+constexpr double kLongestPauseSeconds = 3600.0;
 
-// The device number of the first hardware port whose name equals `name`, letter case ignored,
-// as the window matches a saved port; -1 when there is none.
-int FindHardwarePort(midi::MidiOutputService& service, const std::string& name) {
-    const std::string wanted = ToLowerAscii(name);
-    for (unsigned device = 0; device < service.DeviceCount(); ++device) {
-        midi::MidiOutCaps caps;
-        if (service.DeviceCaps(device, caps) == midi::kMidiOk && caps.hardwarePort &&
-            ToLowerAscii(caps.name) == wanted) {
-            return static_cast<int>(device);
+void PrintPorts(const std::vector<midi::MidiOutPortInfo>& ports, std::ostream& out,
+                const char* indent) {
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        out << indent << i << '\t' << ports[i].name << '\t'
+            << (ports[i].hardwarePort ? "hardware" : "software") << '\t' << ports[i].address
+            << '\n';
+    }
+}
+
+// The port that `wanted` names: its name (letter case ignored; a hardware port before a software
+// one of the same name, then the first), its address, or the number "ports" prints for it.
+const midi::MidiOutPortInfo* FindPort(const std::vector<midi::MidiOutPortInfo>& ports,
+                                      const std::string& wanted) {
+    const std::string lower = ToLowerAscii(wanted);
+    const midi::MidiOutPortInfo* named = nullptr;
+    for (const auto& port : ports) {
+        if (ToLowerAscii(port.name) == lower) {
+            if (port.hardwarePort) {
+                return &port;
+            }
+            named = named == nullptr ? &port : named;
         }
     }
-    return -1;
+    if (named != nullptr) {
+        return named;
+    }
+    for (const auto& port : ports) {
+        if (port.address == wanted) {
+            return &port;
+        }
+    }
+    if (!ports.empty()) {
+        if (const auto number = ParseInt(wanted, 0, static_cast<int>(ports.size()) - 1)) {
+            return &ports[static_cast<std::size_t>(*number)];
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {
+    double seconds = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, seconds);
+    if (text.empty() || ec != std::errc() || ptr != end || !(seconds >= 0.0) ||
+        seconds > kLongestPauseSeconds) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(std::llround(seconds * 1000.0));
 }
 
 std::string TwoDigits(int value) {
     return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+struct ProgramToSend {
+    const ProgramEntry* entry;
+    ProgramDump dump;
+};
+
+// Every program of the list converted, or nothing when one of them is missing or does not
+// convert (reported): nothing is sent unless all of them can be.
+std::optional<std::vector<ProgramToSend>> ConvertAll(const std::vector<ProgramLabel>& labels,
+                                                     const std::string& listText,
+                                                     const ProgramLibrary& library, int channel,
+                                                     CliEnvironment& env) {
+    std::vector<ProgramToSend> programs;
+    for (const ProgramLabel& label : labels) {
+        const int index = FindProgram(library, label);
+        if (index < 0) {
+            env.err << "patchferry-cli send: the file has no program " << label.bank << label.number
+                    << " (asked for with --program " << listText << ")\n";
+            return std::nullopt;
+        }
+        const ProgramEntry& entry = library[static_cast<std::size_t>(index)];
+        const auto dump = ConvertToDump(entry, channel, env, kSend);
+        if (!dump) {
+            return std::nullopt;
+        }
+        programs.push_back({&entry, *dump});
+    }
+    return programs;
 }
 
 }  // namespace
@@ -49,23 +120,21 @@ int RunPorts(const std::vector<std::string>& args, CliEnvironment& env) {
         return kExitOk;
     }
     midi::MidiOutputService& service = env.midiService();
-    for (unsigned device = 0; device < service.DeviceCount(); ++device) {
-        midi::MidiOutCaps caps;
-        const midi::MidiResult result = service.DeviceCaps(device, caps);
-        if (result != midi::kMidiOk) {
-            env.err << "patchferry-cli ports: port " << device
-                    << " cannot be read: " << service.ErrorText(result) << "\n";
-            continue;
-        }
-        env.out << device << '\t' << caps.name << '\t'
-                << (caps.hardwarePort ? "hardware" : "software") << '\n';
+    std::vector<midi::MidiOutPortInfo> ports;
+    const midi::MidiResult listed = service.ListPorts(ports);
+    if (listed != midi::kMidiOk) {
+        env.err << "patchferry-cli ports: cannot list the MIDI output ports: "
+                << service.ErrorText(listed) << "\n";
+        return kExitFailure;
     }
+    PrintPorts(ports, env.out, "");
     return kExitOk;
 }
 
 int RunSend(const std::vector<std::string>& args, CliEnvironment& env) {
     std::string error;
-    const auto parsed = ParseArgs(args, {{"--program", "--port", "--channel"}, {"--help"}}, error);
+    const auto parsed =
+        ParseArgs(args, {{"--program", "--port", "--channel", "--pause"}, {"--help"}}, error);
     if (!parsed) {
         env.err << "patchferry-cli send: " << error << "\n";
         return kExitUsage;
@@ -74,11 +143,29 @@ int RunSend(const std::vector<std::string>& args, CliEnvironment& env) {
         env.out << kSendUsage;
         return kExitOk;
     }
-    const auto portName = parsed->Value("--port");
-    if (parsed->positional.size() != 1 || !portName) {
+    const auto portText = parsed->Value("--port");
+    const auto programText = parsed->Value("--program");
+    if (parsed->positional.size() != 1 || !portText || !programText) {
         env.err << "patchferry-cli send: give one file, --program and --port (see patchferry-cli "
                    "send --help)\n";
         return kExitUsage;
+    }
+    const auto labels = ParseProgramList(*programText);
+    if (!labels) {
+        env.err << "patchferry-cli send: '" << *programText
+                << "' is not a list of programs: bank letters A..H with numbers 1..16, commas "
+                   "and ranges, e.g. A1,A5,B1-B16\n";
+        return kExitUsage;
+    }
+    std::chrono::milliseconds pause{0};
+    if (const auto pauseText = parsed->Value("--pause")) {
+        const auto parsedPause = ParsePause(*pauseText);
+        if (!parsedPause) {
+            env.err << "patchferry-cli send: --pause takes seconds from 0 to 3600, not '"
+                    << *pauseText << "'\n";
+            return kExitUsage;
+        }
+        pause = *parsedPause;
     }
     const auto channel = ChannelOption(*parsed, env, kSend);
     if (!channel) {
@@ -88,41 +175,54 @@ int RunSend(const std::vector<std::string>& args, CliEnvironment& env) {
     if (!ReadOneFile(parsed->positional[0], library, env, kSend)) {
         return kExitFailure;
     }
-    const ProgramEntry* entry = ChosenProgram(*parsed, library, env, kSend);
-    if (entry == nullptr) {
-        return kExitFailure;
-    }
-    const auto dump = ConvertToDump(*entry, *channel, env, kSend);
-    if (!dump) {
+    const auto programs = ConvertAll(*labels, *programText, library, *channel, env);
+    if (!programs) {
         return kExitFailure;
     }
 
     midi::MidiOutputService& service = env.midiService();
+    std::vector<midi::MidiOutPortInfo> ports;
+    const midi::MidiResult listed = service.ListPorts(ports);
+    if (listed != midi::kMidiOk) {
+        env.err << midi::OpenFailureMessage(service.ErrorText(listed)) << "\n";
+        return kExitFailure;
+    }
+    const midi::MidiOutPortInfo* target = FindPort(ports, *portText);
+    if (target == nullptr) {
+        env.err << "patchferry-cli send: no MIDI output port '" << *portText << "'; ";
+        if (ports.empty()) {
+            env.err << "there are no MIDI output ports\n";
+        } else {
+            env.err << "the ports are:\n";
+            PrintPorts(ports, env.err, "  ");
+        }
+        return kExitFailure;
+    }
     midi::MidiOutPort port(service);
-    // An unknown name opens nothing: the port reports the service's text for a bad device.
-    const midi::MidiResult opened = port.Open(FindHardwarePort(service, *portName));
+    const midi::MidiResult opened = port.Open(*target);
     if (opened != midi::kMidiOk) {
         env.err << midi::OpenFailureMessage(port.ErrorText(opened)) << "\n";
         return kExitFailure;
     }
-    const auto started = std::chrono::steady_clock::now();
-    const midi::SendOutcome outcome = midi::SendLongMessage(port, *dump, env.sendTimeout);
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - started);
-    port.Close();
-    if (outcome.result != midi::kMidiOk) {
-        env.err << midi::SendFailureMessage(outcome.errorText) << "\n";
-        return kExitFailure;
+    for (std::size_t i = 0; i < programs->size(); ++i) {
+        if (i > 0 && pause.count() > 0) {
+            std::this_thread::sleep_for(pause);
+        }
+        const ProgramToSend& program = (*programs)[i];
+        const auto started = std::chrono::steady_clock::now();
+        const midi::SendOutcome outcome =
+            midi::SendLongMessage(port, program.dump, env.sendTimeout);
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - started);
+        const std::string label = program.entry->BankLabel() + program.entry->NumberLabel();
+        if (!outcome.Succeeded()) {
+            env.err << midi::SendFailureMessage(outcome.errorText) << "\n";
+            return kExitFailure;
+        }
+        env.out << "Sent " << label << " \"" << program.entry->Name() << "\" ("
+                << program.dump.size() << " bytes) to " << target->name << " on channel "
+                << TwoDigits(*channel + 1) << " in " << took.count() << " ms" << std::endl;
     }
-    if (outcome.timedOut) {
-        // Accepted, but the port never said it was done; its output was reset, so the Radias
-        // may have got only part of the dump.
-        env.err << midi::SendFailureMessage(midi::kSendTimedOutText) << "\n";
-        return kExitFailure;
-    }
-    env.out << "Sent " << entry->BankLabel() << entry->NumberLabel() << " \"" << entry->Name()
-            << "\" (" << dump->size() << " bytes) to " << *portName << " on channel "
-            << TwoDigits(*channel + 1) << " in " << took.count() << " ms\n";
     return kExitOk;
 }
 

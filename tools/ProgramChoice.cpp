@@ -1,6 +1,23 @@
 #include "ProgramChoice.h"
 
+#include <algorithm>
+
 namespace patchferry::cli {
+namespace {
+
+constexpr char kFirstBank = 'A';
+constexpr int kProgramsPerBank = 16;
+
+int Position(const ProgramLabel& label) {
+    return (label.bank - kFirstBank) * kProgramsPerBank + label.number - 1;
+}
+
+ProgramLabel AtPosition(int position) {
+    return {static_cast<char>(kFirstBank + position / kProgramsPerBank),
+            position % kProgramsPerBank + 1};
+}
+
+}  // namespace
 
 std::optional<ProgramLabel> ParseProgramLabel(const std::string& text) {
     if (text.size() < 2 || text.size() > 4) {
@@ -22,6 +39,33 @@ std::optional<ProgramLabel> ParseProgramLabel(const std::string& text) {
         return std::nullopt;
     }
     return ProgramLabel{bank, number};
+}
+
+std::optional<std::vector<ProgramLabel>> ParseProgramList(const std::string& text) {
+    std::vector<ProgramLabel> programs;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, comma - start);
+        const std::size_t dash = item.find('-');
+        const auto first = ParseProgramLabel(item.substr(0, dash));
+        if (!first) {
+            return std::nullopt;
+        }
+        if (dash == std::string::npos) {
+            programs.push_back(*first);
+        } else {
+            const auto last = ParseProgramLabel(item.substr(dash + 1));
+            if (!last || Position(*last) < Position(*first)) {
+                return std::nullopt;
+            }
+            for (int p = Position(*first); p <= Position(*last); ++p) {
+                programs.push_back(AtPosition(p));
+            }
+        }
+        start = comma + 1;
+    }
+    return programs;
 }
 
 int FindProgram(const ProgramLibrary& library, const ProgramLabel& label) {

@@ -32,7 +32,7 @@ void BM_SendLongMessageImmediateCompletion(benchmark::State& state) {
     using namespace patchferry::midi;
     FakeMidiOutputService service({{"Radias", true}});
     MidiOutPort port(service);
-    if (port.Open(0) != kMidiOk) {
+    if (port.Open({"Radias", true, "0"}) != kMidiOk) {
         state.SkipWithError("open failed");
         return;
     }

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <utility>
 
-#include "midi/alsa/AlsaPortKind.h"
 #include "midi/alsa/SysExPacing.h"
 
 namespace patchferry::midi::alsa {
@@ -13,65 +12,70 @@ AlsaMidiOutputService::AlsaMidiOutputService(std::unique_ptr<AlsaSeqLibrary> lib
 
 AlsaMidiOutputService::~AlsaMidiOutputService() = default;
 
-unsigned AlsaMidiOutputService::DeviceCount() {
-    listed_ = true;
-    devices_.clear();
+int AlsaMidiOutputService::UseClient() {
+    if (client_) {
+        return 0;
+    }
     std::unique_ptr<AlsaSeqClient> client;
-    if (library_->OpenClient(kClientName, client) < 0 || !client) {
-        return 0;
-    }
-    std::vector<AlsaPortInfo> ports;
-    if (client->ListPorts(ports) < 0) {
-        return 0;
-    }
-    const int ownClient = client->ClientId();
-    for (const AlsaPortInfo& port : ports) {
-        const AlsaPortKind kind = ClassifyAlsaPort(port, ownClient);
-        if (kind != AlsaPortKind::NoOutput) {
-            devices_.push_back({port.client, port.port, AlsaPortDisplayName(port),
-                                kind == AlsaPortKind::HardwarePort});
-        }
-    }
-    return static_cast<unsigned>(devices_.size());
-}
-
-void AlsaMidiOutputService::ListDevicesOnce() {
-    if (!listed_) {
-        static_cast<void>(DeviceCount());
-    }
-}
-
-MidiResult AlsaMidiOutputService::DeviceCaps(unsigned device, MidiOutCaps& caps) {
-    ListDevicesOnce();
-    if (device >= devices_.size()) {
-        return BadDeviceResult();
-    }
-    caps.name = devices_[device].name;
-    caps.hardwarePort = devices_[device].hardwarePort;
-    return kMidiOk;
-}
-
-MidiResult AlsaMidiOutputService::Open(MidiOutHandle& handle, unsigned device,
-                                       CompletionEvent& event) {
-    handle = MidiOutHandle::Null;
-    ListDevicesOnce();
-    if (device >= devices_.size()) {
-        return BadDeviceResult();
-    }
-    const Device& target = devices_[device];
-    OpenPort port;
-    int result = library_->OpenClient(kClientName, port.client);
+    const int result = library_->OpenClient(kClientName, client);
     if (result < 0) {
         return result;
     }
-    result = port.client->CreateOutputPort(kOutputPortName);
+    if (!client) {
+        return -ENODEV;
+    }
+    client_ = std::move(client);
+    return 0;
+}
+
+MidiResult AlsaMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+    ports.clear();
+    int result = UseClient();
+    if (result < 0) {
+        return result;
+    }
+    std::vector<AlsaPortInfo> all;
+    result = client_->ListPorts(all);
+    if (result < 0) {
+        return result;
+    }
+    const int ownClient = client_->ClientId();
+    for (const AlsaPortInfo& port : all) {
+        const AlsaPortKind kind = ClassifyAlsaPort(port, ownClient);
+        if (kind != AlsaPortKind::NoOutput) {
+            ports.push_back({AlsaPortDisplayName(port), kind == AlsaPortKind::HardwarePort,
+                             AlsaAddressText(port.client, port.port)});
+        }
+    }
+    return kMidiOk;
+}
+
+MidiResult AlsaMidiOutputService::Open(const std::string& address, CompletionEvent& event,
+                                       MidiOutHandle& handle) {
+    handle = MidiOutHandle::Null;
+    const auto destination = ParseAlsaAddress(address);
+    if (!destination) {
+        return BadPortResult();
+    }
+    int result = UseClient();
+    if (result < 0) {
+        return result;
+    }
+    AlsaPortInfo info;
+    if (client_->PortInfo(destination->client, destination->port, info) < 0 ||
+        ClassifyAlsaPort(info, client_->ClientId()) == AlsaPortKind::NoOutput) {
+        return BadPortResult();
+    }
+    OpenPort port;
+    port.destination = *destination;
+    result = client_->CreateOutputPort(kOutputPortName);
     if (result < 0) {
         return result;
     }
     port.ownPort = result;
-    // The kernel delivers to subscribers only: without this the sends fail.
-    result = port.client->ConnectTo(port.ownPort, target.client, target.port);
+    result = client_->ConnectTo(port.ownPort, destination->client, destination->port);
     if (result < 0) {
+        static_cast<void>(client_->DeletePort(port.ownPort));
         return result;
     }
     port.timer = std::make_unique<CompletionTimer>(event);
@@ -82,8 +86,15 @@ MidiResult AlsaMidiOutputService::Open(MidiOutHandle& handle, unsigned device,
 }
 
 void AlsaMidiOutputService::Close(MidiOutHandle handle) {
-    // Dropping the timer first: no completion arrives once the device is closed.
-    open_.erase(static_cast<std::uintptr_t>(handle));
+    const auto it = open_.find(static_cast<std::uintptr_t>(handle));
+    if (it == open_.end()) {
+        return;
+    }
+    // The timer goes first: no completion arrives once the port is closed.
+    it->second.timer.reset();
+    static_cast<void>(client_->DropOutput());
+    static_cast<void>(client_->DeletePort(it->second.ownPort));
+    open_.erase(it);
 }
 
 AlsaMidiOutputService::OpenPort* AlsaMidiOutputService::Find(MidiOutHandle handle) {
@@ -91,46 +102,63 @@ AlsaMidiOutputService::OpenPort* AlsaMidiOutputService::Find(MidiOutHandle handl
     return it == open_.end() ? nullptr : &it->second;
 }
 
-MidiResult AlsaMidiOutputService::PrepareHeader(MidiOutHandle handle, LongMessage& message) {
-    if (Find(handle) == nullptr) {
-        return InvalidHandleResult();
+int AlsaMidiOutputService::CheckDestination(const OpenPort& port) {
+    const AlsaAddress& to = port.destination;
+    if (client_->CheckConnectedTo(port.ownPort, to.client, to.port) < 0) {
+        return -ENODEV;
     }
-    message.SetPrepared(true);
-    return kMidiOk;
+    AlsaPortInfo info;
+    const int result = client_->PortInfo(to.client, to.port, info);
+    if (result < 0) {
+        return result;
+    }
+    return info.writeUse > 1 ? -EBUSY : 0;
 }
 
-MidiResult AlsaMidiOutputService::LongMsg(MidiOutHandle handle, LongMessage& message) {
+MidiResult AlsaMidiOutputService::Send(MidiOutHandle handle,
+                                       std::span<const std::uint8_t> message) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
         return InvalidHandleResult();
     }
-    if (!message.IsPrepared()) {
-        return -EINVAL;
-    }
-    const std::span<const std::uint8_t> data = message.Data();
-    // The kernel would cut a longer message short without a word; refuse it whole instead.
-    if (data.empty() || data.size() > kKernelMidiBufferSize) {
+    // The kernel's MIDI buffer takes a SysEx event piece by piece and drops the pieces that do
+    // not fit without a word; a longer message could never go out whole.
+    if (message.empty() || message.size() > kKernelMidiBufferSize) {
         return -EMSGSIZE;
     }
-    // The previous message may still fill the kernel's buffer; one behind it could be cut short.
+    // The previous message may still fill that buffer; one behind it could be cut short.
     if (port->timer->IsPending()) {
         return -EBUSY;
     }
-    const int sent = port->client->SendSysEx(port->ownPort, data);
-    if (sent < 0) {
-        return sent;
+    int result = CheckDestination(*port);
+    if (result < 0) {
+        return result;
     }
-    port->timer->SignalAfter(CompletionDelay(data.size()));
+    result = client_->SendSysEx(port->ownPort, port->destination.client, port->destination.port,
+                                message);
+    if (result < 0) {
+        return result;
+    }
+    port->inFlight = true;
+    port->timer->SignalAfter(CompletionDelay(message.size()));
     return kMidiOk;
 }
 
-MidiResult AlsaMidiOutputService::UnprepareHeader(MidiOutHandle handle, LongMessage& message) {
-    // The sequencer copied the bytes when it took the event; nothing of ours is left with it.
-    if (Find(handle) == nullptr) {
+MidiResult AlsaMidiOutputService::FinishSend(MidiOutHandle handle) {
+    OpenPort* port = Find(handle);
+    if (port == nullptr) {
         return InvalidHandleResult();
     }
-    message.SetPrepared(false);
-    return kMidiOk;
+    if (port->timer->IsPending()) {
+        return -EBUSY;
+    }
+    if (!port->inFlight) {
+        return kMidiOk;
+    }
+    port->inFlight = false;
+    // Unplugged while the message was on its way, or another program joined in: the device may
+    // have got part of it only.
+    return CheckDestination(*port);
 }
 
 MidiResult AlsaMidiOutputService::Reset(MidiOutHandle handle) {
@@ -139,7 +167,8 @@ MidiResult AlsaMidiOutputService::Reset(MidiOutHandle handle) {
         return InvalidHandleResult();
     }
     port->timer->Cancel();
-    const int result = port->client->DropOutput();
+    port->inFlight = false;
+    const int result = client_->DropOutput();
     return result < 0 ? result : kMidiOk;
 }
 
@@ -147,7 +176,7 @@ std::string AlsaMidiOutputService::ErrorText(MidiResult code) {
     return library_->ErrorText(code);
 }
 
-MidiResult AlsaMidiOutputService::BadDeviceResult() const {
+MidiResult AlsaMidiOutputService::BadPortResult() const {
     return -ENODEV;
 }
 

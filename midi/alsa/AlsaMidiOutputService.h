@@ -1,14 +1,16 @@
 #pragma once
-// MIDI output through the ALSA sequencer. Each open device is a client of our own ("Patchferry")
-// with one output port subscribed to the destination port; a long message goes out as one direct
-// SysEx event and counts as done once its bytes can have left the wire.
+// MIDI output through the ALSA sequencer. One client of our own ("Patchferry"), opened on first
+// use and kept, lists the ports and carries the output: each open port is an output port of that
+// client subscribed to the destination (the kernel opens a hardware port's raw MIDI device only
+// for a subscriber). A message goes out as one direct SysEx event addressed to the destination
+// itself and counts as done once its bytes can have left the wire.
 
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <vector>
 
 #include "midi/MidiOutputService.h"
+#include "midi/alsa/AlsaPortKind.h"
 #include "midi/alsa/AlsaSeq.h"
 #include "midi/alsa/CompletionTimer.h"
 
@@ -22,41 +24,38 @@ class AlsaMidiOutputService final : public MidiOutputService {
     explicit AlsaMidiOutputService(std::unique_ptr<AlsaSeqLibrary> library);
     ~AlsaMidiOutputService() override;
 
-    // Lists the ports again; the device numbers stay as listed until the next call. Without a
-    // sequencer the list is empty.
-    unsigned DeviceCount() override;
-    MidiResult DeviceCaps(unsigned device, MidiOutCaps& caps) override;
-    MidiResult Open(MidiOutHandle& handle, unsigned device, CompletionEvent& event) override;
+    // Without access to the sequencer the list is empty and the result says why.
+    MidiResult ListPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiResult Open(const std::string& address, CompletionEvent& event,
+                    MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
-    MidiResult PrepareHeader(MidiOutHandle handle, LongMessage& message) override;
-    MidiResult LongMsg(MidiOutHandle handle, LongMessage& message) override;
-    MidiResult UnprepareHeader(MidiOutHandle handle, LongMessage& message) override;
+    MidiResult Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
+    MidiResult FinishSend(MidiOutHandle handle) override;
     MidiResult Reset(MidiOutHandle handle) override;
     std::string ErrorText(MidiResult code) override;
-    MidiResult BadDeviceResult() const override;
+    MidiResult BadPortResult() const override;
     MidiResult InvalidHandleResult() const override;
 
   private:
-    struct Device {
-        int client = 0;
-        int port = 0;
-        std::string name;
-        bool hardwarePort = false;
-    };
     struct OpenPort {
-        std::unique_ptr<AlsaSeqClient> client;
+        AlsaAddress destination;
         int ownPort = 0;
+        bool inFlight = false;  // a message was accepted and not yet finished or reset
         std::unique_ptr<CompletionTimer> timer;
     };
 
-    void ListDevicesOnce();
+    // Opens our client the first time it is needed; a failed open is tried again next time.
+    int UseClient();
     OpenPort* Find(MidiOutHandle handle);
+    // Whether a message to the port can arrive whole: our subscription still stands (it goes
+    // with the port when the device is unplugged) and no other program is connected to write to
+    // it (its events would be cut into ours).
+    int CheckDestination(const OpenPort& port);
 
     std::unique_ptr<AlsaSeqLibrary> library_;
-    bool listed_ = false;
-    std::vector<Device> devices_;
+    std::unique_ptr<AlsaSeqClient> client_;
     std::uintptr_t nextHandle_ = 1;
-    std::map<std::uintptr_t, OpenPort> open_;
+    std::map<std::uintptr_t, OpenPort> open_;  // last: its timers go before the client
 };
 
 }  // namespace patchferry::midi::alsa

@@ -19,6 +19,7 @@ struct AlsaPortInfo {
     std::string portName;
     unsigned type = 0;        // SND_SEQ_PORT_TYPE_* bits
     unsigned capability = 0;  // SND_SEQ_PORT_CAP_* bits
+    int writeUse = 0;         // how many subscriptions write to the port
 };
 
 // One sequencer client of our own; closing it (destroying the object) drops its ports and
@@ -33,12 +34,19 @@ class AlsaSeqClient {
     virtual int ClientId() = 0;
     // Every port of every client, in the sequencer's order.
     virtual int ListPorts(std::vector<AlsaPortInfo>& ports) = 0;
+    // One port as it is now; fails when there is no such port.
+    virtual int PortInfo(int client, int port, AlsaPortInfo& info) = 0;
     // A port that other ports can subscribe to for reading; returns its number or an error.
     virtual int CreateOutputPort(const std::string& name) = 0;
+    // Deletes one of our ports with its subscriptions.
+    virtual int DeletePort(int ownPort) = 0;
     // Subscribes `ownPort` to the destination port.
     virtual int ConnectTo(int ownPort, int client, int port) = 0;
-    // One SysEx event holding all of `message`, sent at once to the port's subscribers.
-    virtual int SendSysEx(int ownPort, std::span<const std::uint8_t> message) = 0;
+    // 0 while that subscription exists (it goes with the destination port), else an error.
+    virtual int CheckConnectedTo(int ownPort, int client, int port) = 0;
+    // One SysEx event holding all of `message`, sent at once from `ownPort` to that port alone.
+    virtual int SendSysEx(int ownPort, int client, int port,
+                          std::span<const std::uint8_t> message) = 0;
     // Drops every event of ours that has not been delivered yet.
     virtual int DropOutput() = 0;
 };

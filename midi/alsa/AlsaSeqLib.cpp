@@ -18,7 +18,13 @@ static_assert(kCapNoExport == SND_SEQ_PORT_CAP_NO_EXPORT);
 #ifdef SND_SEQ_PORT_CAP_INACTIVE
 static_assert(kCapInactive == SND_SEQ_PORT_CAP_INACTIVE);
 #endif
+static_assert(kTypeSynth == SND_SEQ_PORT_TYPE_SYNTH);
+static_assert(kTypeDirectSample == SND_SEQ_PORT_TYPE_DIRECT_SAMPLE);
+static_assert(kTypeSample == SND_SEQ_PORT_TYPE_SAMPLE);
 static_assert(kTypeHardware == SND_SEQ_PORT_TYPE_HARDWARE);
+static_assert(kTypeSoftware == SND_SEQ_PORT_TYPE_SOFTWARE);
+static_assert(kTypeSynthesizer == SND_SEQ_PORT_TYPE_SYNTHESIZER);
+static_assert(kTypePort == SND_SEQ_PORT_TYPE_PORT);
 static_assert(kSystemClient == SND_SEQ_CLIENT_SYSTEM);
 
 // alsa-lib prints its errors to stderr by default; ours reach the user through the result codes.
@@ -65,6 +71,7 @@ class LibClient final : public AlsaSeqClient {
                 info.portName = snd_seq_port_info_get_name(port);
                 info.type = snd_seq_port_info_get_type(port);
                 info.capability = snd_seq_port_info_get_capability(port);
+                info.writeUse = snd_seq_port_info_get_write_use(port);
                 ports.push_back(std::move(info));
             }
         }
@@ -73,24 +80,74 @@ class LibClient final : public AlsaSeqClient {
         return 0;
     }
 
+    int PortInfo(int client, int port, AlsaPortInfo& info) override {
+        snd_seq_client_info_t* clientInfo = nullptr;
+        snd_seq_port_info_t* portInfo = nullptr;
+        int result = snd_seq_client_info_malloc(&clientInfo);
+        if (result < 0) {
+            return result;
+        }
+        result = snd_seq_port_info_malloc(&portInfo);
+        if (result >= 0) {
+            result = snd_seq_get_any_client_info(seq_, client, clientInfo);
+        }
+        if (result >= 0) {
+            result = snd_seq_get_any_port_info(seq_, client, port, portInfo);
+        }
+        if (result >= 0) {
+            info.client = client;
+            info.port = port;
+            info.clientName = snd_seq_client_info_get_name(clientInfo);
+            info.portName = snd_seq_port_info_get_name(portInfo);
+            info.type = snd_seq_port_info_get_type(portInfo);
+            info.capability = snd_seq_port_info_get_capability(portInfo);
+            info.writeUse = snd_seq_port_info_get_write_use(portInfo);
+        }
+        snd_seq_port_info_free(portInfo);
+        snd_seq_client_info_free(clientInfo);
+        return result;
+    }
+
     int CreateOutputPort(const std::string& name) override {
         return snd_seq_create_simple_port(
             seq_, name.c_str(), SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
             SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
     }
 
+    int DeletePort(int ownPort) override { return snd_seq_delete_simple_port(seq_, ownPort); }
+
     int ConnectTo(int ownPort, int client, int port) override {
         return snd_seq_connect_to(seq_, ownPort, client, port);
     }
 
-    int SendSysEx(int ownPort, std::span<const std::uint8_t> message) override {
+    int CheckConnectedTo(int ownPort, int client, int port) override {
+        snd_seq_port_subscribe_t* subscription = nullptr;
+        int result = snd_seq_port_subscribe_malloc(&subscription);
+        if (result < 0) {
+            return result;
+        }
+        const snd_seq_addr_t sender{static_cast<unsigned char>(snd_seq_client_id(seq_)),
+                                    static_cast<unsigned char>(ownPort)};
+        const snd_seq_addr_t dest{static_cast<unsigned char>(client),
+                                  static_cast<unsigned char>(port)};
+        snd_seq_port_subscribe_set_sender(subscription, &sender);
+        snd_seq_port_subscribe_set_dest(subscription, &dest);
+        result = snd_seq_get_port_subscription(seq_, subscription);
+        snd_seq_port_subscribe_free(subscription);
+        return result;
+    }
+
+    int SendSysEx(int ownPort, int client, int port,
+                  std::span<const std::uint8_t> message) override {
         snd_seq_event_t event{};
         event.type = SND_SEQ_EVENT_SYSEX;
         event.flags = SND_SEQ_EVENT_LENGTH_VARIABLE;
         event.queue = SND_SEQ_QUEUE_DIRECT;
         event.source.port = static_cast<unsigned char>(ownPort);
-        event.dest.client = SND_SEQ_ADDRESS_SUBSCRIBERS;
-        event.dest.port = SND_SEQ_ADDRESS_UNKNOWN;
+        // The port itself, not our subscribers: once the port is gone this fails instead of
+        // going nowhere, and a number taken over by another device is never written to.
+        event.dest.client = static_cast<unsigned char>(client);
+        event.dest.port = static_cast<unsigned char>(port);
         event.data.ext.len = static_cast<unsigned int>(message.size());
         // alsa-lib only reads the bytes; its event type has no const pointer.
         event.data.ext.ptr = const_cast<std::uint8_t*>(message.data());

@@ -21,6 +21,11 @@ void FakeMidiOutputService::SetDevices(std::vector<FakeDevice> devices) {
     devices_ = std::move(devices);
 }
 
+void FakeMidiOutputService::SetListResult(MidiResult result) {
+    const std::lock_guard lock(mutex_);
+    listResult_ = result;
+}
+
 void FakeMidiOutputService::QueueOpenResult(MidiResult result) {
     const std::lock_guard lock(mutex_);
     openResults_.push_back(result);
@@ -29,6 +34,11 @@ void FakeMidiOutputService::QueueOpenResult(MidiResult result) {
 void FakeMidiOutputService::QueueSendResult(MidiResult result) {
     const std::lock_guard lock(mutex_);
     sendResults_.push_back(result);
+}
+
+void FakeMidiOutputService::QueueFinishResult(MidiResult result) {
+    const std::lock_guard lock(mutex_);
+    finishResults_.push_back(result);
 }
 
 void FakeMidiOutputService::SetCompletion(FakeCompletion mode, std::chrono::milliseconds delay) {
@@ -52,9 +62,9 @@ std::vector<std::vector<std::uint8_t>> FakeMidiOutputService::SentMessages() con
     return sent_;
 }
 
-int FakeMidiOutputService::UnprepareWhileQueuedCount() const {
+int FakeMidiOutputService::FinishWhileQueuedCount() const {
     const std::lock_guard lock(mutex_);
-    return unprepareWhileQueued_;
+    return finishWhileQueued_;
 }
 
 std::size_t FakeMidiOutputService::OpenCount() const {
@@ -66,7 +76,7 @@ void FakeMidiOutputService::ClearRecord() {
     const std::lock_guard lock(mutex_);
     calls_.clear();
     sent_.clear();
-    unprepareWhileQueued_ = 0;
+    finishWhileQueued_ = 0;
 }
 
 void FakeMidiOutputService::Record(std::string call) {
@@ -78,38 +88,44 @@ FakeMidiOutputService::OpenDevice* FakeMidiOutputService::Find(MidiOutHandle han
     return it == open_.end() ? nullptr : &it->second;
 }
 
-unsigned FakeMidiOutputService::DeviceCount() {
-    const std::lock_guard lock(mutex_);
-    Record("DeviceCount");
-    return static_cast<unsigned>(devices_.size());
+std::string FakeMidiOutputService::AddressOf(std::size_t index) const {
+    const std::string& address = devices_[index].address;
+    return address.empty() ? std::to_string(index) : address;
 }
 
-MidiResult FakeMidiOutputService::DeviceCaps(unsigned device, MidiOutCaps& caps) {
+MidiResult FakeMidiOutputService::Next(std::deque<MidiResult>& results) {
+    if (results.empty()) {
+        return kMidiOk;
+    }
+    const MidiResult result = results.front();
+    results.pop_front();
+    return result;
+}
+
+MidiResult FakeMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
     const std::lock_guard lock(mutex_);
-    Record("DeviceCaps " + std::to_string(device));
-    if (device >= devices_.size()) {
-        return kBadDevice;
+    Record("ListPorts");
+    ports.clear();
+    if (listResult_ != kMidiOk) {
+        return listResult_;
     }
-    const FakeDevice& fake = devices_[device];
-    if (fake.capsResult != kMidiOk) {
-        return fake.capsResult;
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        ports.push_back({devices_[i].name, devices_[i].hardwarePort, AddressOf(i)});
     }
-    caps.name = fake.name;
-    caps.hardwarePort = fake.hardwarePort;
     return kMidiOk;
 }
 
-MidiResult FakeMidiOutputService::Open(MidiOutHandle& handle, unsigned device,
-                                       CompletionEvent& event) {
+MidiResult FakeMidiOutputService::Open(const std::string& address, CompletionEvent& event,
+                                       MidiOutHandle& handle) {
     const std::lock_guard lock(mutex_);
-    Record("Open " + std::to_string(device));
+    Record("Open " + address);
     handle = MidiOutHandle::Null;
-    MidiResult result = kMidiOk;
-    if (!openResults_.empty()) {
-        result = openResults_.front();
-        openResults_.pop_front();
+    MidiResult result = Next(openResults_);
+    bool known = false;
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        known = known || AddressOf(i) == address;
     }
-    if (result == kMidiOk && device >= devices_.size()) {
+    if (result == kMidiOk && !known) {
         result = kBadDevice;
     }
     if (result != kMidiOk) {
@@ -140,35 +156,22 @@ void FakeMidiOutputService::Close(MidiOutHandle handle) {
     // `closed` joins its completion threads here, outside the lock they need.
 }
 
-MidiResult FakeMidiOutputService::PrepareHeader(MidiOutHandle handle, LongMessage& message) {
+MidiResult FakeMidiOutputService::Send(MidiOutHandle handle,
+                                       std::span<const std::uint8_t> message) {
     const std::lock_guard lock(mutex_);
-    Record("Prepare");
-    if (Find(handle) == nullptr) {
-        return kInvalidHandle;
-    }
-    message.SetPrepared(true);
-    return kMidiOk;
-}
-
-MidiResult FakeMidiOutputService::LongMsg(MidiOutHandle handle, LongMessage& message) {
-    const std::lock_guard lock(mutex_);
-    Record("LongMsg");
+    Record("Send");
     OpenDevice* device = Find(handle);
     if (device == nullptr) {
         return kInvalidHandle;
     }
-    MidiResult result = kMidiOk;
-    if (!sendResults_.empty()) {
-        result = sendResults_.front();
-        sendResults_.pop_front();
+    if (device->queued) {
+        return kStillPlaying;
     }
-    if (result == kMidiOk && !message.IsPrepared()) {
-        result = kUnprepared;
-    }
+    const MidiResult result = Next(sendResults_);
     if (result != kMidiOk) {
         return result;
     }
-    sent_.emplace_back(message.Data().begin(), message.Data().end());
+    sent_.emplace_back(message.begin(), message.end());
     device->queued = true;
     ++device->sendNumber;
     switch (completion_) {
@@ -210,19 +213,18 @@ void FakeMidiOutputService::CompleteLater(std::uintptr_t key, std::uint64_t send
     it->second.event->Set();
 }
 
-MidiResult FakeMidiOutputService::UnprepareHeader(MidiOutHandle handle, LongMessage& message) {
+MidiResult FakeMidiOutputService::FinishSend(MidiOutHandle handle) {
     const std::lock_guard lock(mutex_);
-    Record("Unprepare");
+    Record("Finish");
     OpenDevice* device = Find(handle);
     if (device == nullptr) {
         return kInvalidHandle;
     }
     if (device->queued) {
-        ++unprepareWhileQueued_;
+        ++finishWhileQueued_;
         return kStillPlaying;
     }
-    message.SetPrepared(false);
-    return kMidiOk;
+    return Next(finishResults_);
 }
 
 MidiResult FakeMidiOutputService::Reset(MidiOutHandle handle) {

@@ -1,10 +1,10 @@
 #pragma once
-// A scriptable MIDI output service for tests: a list of devices, the results that the next opens
-// and sends return, and when (or whether) a sent message completes. It records every call in
-// order and every byte of every accepted message.
+// A scriptable MIDI output service for tests: a list of ports, the results that the next lists,
+// opens, sends and finishes return, and when (or whether) a sent message completes. It records
+// every call in order and every byte of every accepted message.
 //
-// Recorded calls: "DeviceCount", "DeviceCaps <n>", "Open <n>", "Close", "Prepare", "LongMsg",
-// "Complete" (the completion event was signalled), "Reset", "Unprepare".
+// Recorded calls: "ListPorts", "Open <address>", "Close", "Send", "Complete" (the completion
+// event was signalled), "Reset", "Finish".
 
 #include <chrono>
 #include <condition_variable>
@@ -23,11 +23,11 @@ namespace patchferry::midi {
 struct FakeDevice {
     std::string name;
     bool hardwarePort = true;
-    MidiResult capsResult = kMidiOk;
+    std::string address = {};  // empty: the device's index in the list, as text
 };
 
 enum class FakeCompletion {
-    Immediate,  // the event is signalled before LongMsg returns
+    Immediate,  // the event is signalled before Send returns
     Delayed,    // signalled from another thread after the completion delay
     Never,      // never signalled: the sender times out
 };
@@ -37,7 +37,6 @@ class FakeMidiOutputService final : public MidiOutputService {
     // The fake's result codes (the values follow the Windows multimedia codes).
     static constexpr MidiResult kBadDevice = 2;
     static constexpr MidiResult kInvalidHandle = 5;
-    static constexpr MidiResult kUnprepared = 64;
     static constexpr MidiResult kStillPlaying = 65;
 
     FakeMidiOutputService() = default;
@@ -46,9 +45,10 @@ class FakeMidiOutputService final : public MidiOutputService {
 
     // Script.
     void SetDevices(std::vector<FakeDevice> devices);
-    void QueueOpenResult(MidiResult result);  // one per Open, in order; success when none is left
-    void QueueSendResult(
-        MidiResult result);  // one per LongMsg, in order; success when none is left
+    void SetListResult(MidiResult result);      // every ListPorts fails with it (0: lists again)
+    void QueueOpenResult(MidiResult result);    // one per Open, in order; success when none is left
+    void QueueSendResult(MidiResult result);    // one per Send, in order; success when none is left
+    void QueueFinishResult(MidiResult result);  // one per Finish after a completion
     void SetCompletion(FakeCompletion mode,
                        std::chrono::milliseconds delay = std::chrono::milliseconds(0));
     void SetErrorText(MidiResult code, std::string text);  // default: "fake error <code>"
@@ -56,20 +56,19 @@ class FakeMidiOutputService final : public MidiOutputService {
     // Record.
     std::vector<std::string> Calls() const;
     std::vector<std::vector<std::uint8_t>> SentMessages() const;
-    int UnprepareWhileQueuedCount() const;  // Unprepare calls made while a message was still out
-    std::size_t OpenCount() const;          // devices open right now
-    void ClearRecord();                     // forgets the calls and messages recorded so far
+    int FinishWhileQueuedCount() const;  // Finish calls made while a message was still out
+    std::size_t OpenCount() const;       // ports open right now
+    void ClearRecord();                  // forgets the calls and messages recorded so far
 
-    unsigned DeviceCount() override;
-    MidiResult DeviceCaps(unsigned device, MidiOutCaps& caps) override;
-    MidiResult Open(MidiOutHandle& handle, unsigned device, CompletionEvent& event) override;
+    MidiResult ListPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiResult Open(const std::string& address, CompletionEvent& event,
+                    MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
-    MidiResult PrepareHeader(MidiOutHandle handle, LongMessage& message) override;
-    MidiResult LongMsg(MidiOutHandle handle, LongMessage& message) override;
-    MidiResult UnprepareHeader(MidiOutHandle handle, LongMessage& message) override;
+    MidiResult Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
+    MidiResult FinishSend(MidiOutHandle handle) override;
     MidiResult Reset(MidiOutHandle handle) override;
     std::string ErrorText(MidiResult code) override;
-    MidiResult BadDeviceResult() const override { return kBadDevice; }
+    MidiResult BadPortResult() const override { return kBadDevice; }
     MidiResult InvalidHandleResult() const override { return kInvalidHandle; }
 
   private:
@@ -82,19 +81,23 @@ class FakeMidiOutputService final : public MidiOutputService {
 
     void Record(std::string call);  // caller holds mutex_
     OpenDevice* Find(MidiOutHandle handle);
+    std::string AddressOf(std::size_t index) const;  // caller holds mutex_
+    static MidiResult Next(std::deque<MidiResult>& results);
     void CompleteLater(std::uintptr_t key, std::uint64_t sendNumber, const std::stop_token& stop);
 
     mutable std::mutex mutex_;
     std::condition_variable_any stopWait_;
     std::vector<FakeDevice> devices_;
+    MidiResult listResult_ = kMidiOk;
     std::deque<MidiResult> openResults_;
     std::deque<MidiResult> sendResults_;
+    std::deque<MidiResult> finishResults_;
     FakeCompletion completion_ = FakeCompletion::Immediate;
     std::chrono::milliseconds delay_{0};
     std::map<MidiResult, std::string> errorTexts_;
     std::vector<std::string> calls_;
     std::vector<std::vector<std::uint8_t>> sent_;
-    int unprepareWhileQueued_ = 0;
+    int finishWhileQueued_ = 0;
     std::uintptr_t nextHandle_ = 1;
     std::map<std::uintptr_t, OpenDevice> open_;
 };

@@ -4,7 +4,7 @@
 namespace patchferry::midi {
 
 std::unique_ptr<MidiOutputService> CreateSystemMidiOutputService() {
-    return std::make_unique<winmm::WinMmMidiOutputService>();
+    return std::make_unique<winmm::WinMmMidiOutputService>(winmm::CreateWinMmApi());
 }
 
 }  // namespace patchferry::midi

@@ -1,3 +1,6 @@
+// The event as a Windows kernel event object, so that the multimedia MIDI service can signal it
+// itself (CALLBACK_EVENT).
+
 #include <windows.h>
 
 #include <stdexcept>
@@ -6,23 +9,28 @@
 
 namespace patchferry::midi {
 
+struct CompletionEvent::State {
+    HANDLE handle = nullptr;
+};
+
 // Manual reset, not signalled, unnamed, default security.
-CompletionEvent::CompletionEvent() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    if (handle_ == nullptr) {
+CompletionEvent::CompletionEvent() : state_(std::make_unique<State>()) {
+    state_->handle = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (state_->handle == nullptr) {
         throw std::runtime_error("Could not create the MIDI completion event.");
     }
 }
 
 CompletionEvent::~CompletionEvent() {
-    CloseHandle(handle_);
+    CloseHandle(state_->handle);
 }
 
 void CompletionEvent::Set() {
-    SetEvent(handle_);
+    SetEvent(state_->handle);
 }
 
 void CompletionEvent::Reset() {
-    ResetEvent(handle_);
+    ResetEvent(state_->handle);
 }
 
 CompletionEvent::WaitResult CompletionEvent::Wait(std::chrono::milliseconds timeout) {
@@ -30,8 +38,12 @@ CompletionEvent::WaitResult CompletionEvent::Wait(std::chrono::milliseconds time
     constexpr long long kLongest = INFINITE - 1LL;
     const long long ms =
         timeout.count() < 0 ? 0 : (timeout.count() > kLongest ? kLongest : timeout.count());
-    const DWORD result = WaitForSingleObject(handle_, static_cast<DWORD>(ms));
+    const DWORD result = WaitForSingleObject(state_->handle, static_cast<DWORD>(ms));
     return result == WAIT_OBJECT_0 ? WaitResult::Signalled : WaitResult::TimedOut;
+}
+
+void* CompletionEvent::NativeHandle() const {
+    return state_->handle;
 }
 
 }  // namespace patchferry::midi

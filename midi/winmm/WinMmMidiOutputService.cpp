@@ -1,154 +1,168 @@
 #include "midi/winmm/WinMmMidiOutputService.h"
 
-// clang-format off
-#include <windows.h>
-#include <mmsystem.h>
-// clang-format on
-
 #include <array>
+#include <charconv>
 #include <cstring>
-#include <vector>
+#include <string_view>
 
 namespace patchferry::midi::winmm {
 namespace {
-
-// The handle carries the service's HMIDIOUT unchanged.
-HMIDIOUT ToNative(MidiOutHandle handle) {
-    return reinterpret_cast<HMIDIOUT>(  // NOLINT(performance-no-int-to-ptr)
-        static_cast<std::uintptr_t>(handle));
-}
 
 MidiResult ToResult(MMRESULT result) {
     return static_cast<MidiResult>(result);
 }
 
-// The driver header of one message and the buffer it points at. The driver owns both from a
-// successful midiOutLongMsg until it marks the header done; so the header is unprepared, and the
-// buffer freed, only once the driver has let go (a reset makes it let go at once).
-class Header final : public LongMessageState {
-  public:
-    Header(HMIDIOUT handle, std::span<const std::uint8_t> data)
-        : handle_(handle), buffer_(data.begin(), data.end()) {
-        header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
-        header_.dwBufferLength = static_cast<DWORD>(buffer_.size());
-        header_.dwBytesRecorded = static_cast<DWORD>(buffer_.size());
-    }
-    ~Header() override {
-        if ((header_.dwFlags & MHDR_PREPARED) != 0) {
-            if (Unprepare() == MIDIERR_STILLPLAYING) {
-                midiOutReset(handle_);
-                Unprepare();
-            }
-        }
-    }
-    Header(const Header&) = delete;
-    Header& operator=(const Header&) = delete;
+std::uintptr_t KeyOf(HMIDIOUT native) {
+    return reinterpret_cast<std::uintptr_t>(native);
+}
 
-    MMRESULT Prepare() { return midiOutPrepareHeader(handle_, &header_, sizeof(MIDIHDR)); }
-    MMRESULT Send() { return midiOutLongMsg(handle_, &header_, sizeof(MIDIHDR)); }
-    MMRESULT Unprepare() { return midiOutUnprepareHeader(handle_, &header_, sizeof(MIDIHDR)); }
-    bool IsPrepared() const { return (header_.dwFlags & MHDR_PREPARED) != 0; }
-    HMIDIOUT Handle() const { return handle_; }
-
-  private:
-    HMIDIOUT handle_;
-    std::vector<std::uint8_t> buffer_;
-    MIDIHDR header_{};
-};
-
-Header* HeaderOf(LongMessage& message) {
-    return dynamic_cast<Header*>(message.State());
+// A device number as decimal text, nothing else.
+bool ParseDevice(std::string_view text, UINT& device) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, device);
+    return !text.empty() && ec == std::errc() && ptr == end;
 }
 
 }  // namespace
 
-unsigned WinMmMidiOutputService::DeviceCount() {
-    return midiOutGetNumDevs();
+WinMmMidiOutputService::WinMmMidiOutputService(std::unique_ptr<WinMmApi> api)
+    : api_(std::move(api)) {}
+
+WinMmMidiOutputService::~WinMmMidiOutputService() {
+    while (!open_.empty()) {
+        Close(static_cast<MidiOutHandle>(open_.begin()->first));
+    }
 }
 
-MidiResult WinMmMidiOutputService::DeviceCaps(unsigned device, MidiOutCaps& caps) {
-    if (device >= midiOutGetNumDevs()) {
-        return BadDeviceResult();
+MidiResult WinMmMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+    ports.clear();
+    // The count is asked again before each device: devices may come and go meanwhile.
+    for (UINT device = 0; device < api_->GetNumDevs(); ++device) {
+        MIDIOUTCAPSA caps{};
+        if (api_->GetDevCaps(device, caps) != MMSYSERR_NOERROR) {
+            continue;
+        }
+        ports.push_back({std::string(caps.szPname, strnlen(caps.szPname, sizeof(caps.szPname))),
+                         caps.wTechnology == MOD_MIDIPORT, std::to_string(device)});
     }
-    MIDIOUTCAPSA native{};
-    const MMRESULT result = midiOutGetDevCapsA(device, &native, sizeof(native));
-    if (result != MMSYSERR_NOERROR) {
-        return ToResult(result);
-    }
-    caps.name.assign(native.szPname, strnlen(native.szPname, sizeof(native.szPname)));
-    caps.hardwarePort = native.wTechnology == MOD_MIDIPORT;
     return kMidiOk;
 }
 
-MidiResult WinMmMidiOutputService::Open(MidiOutHandle& handle, unsigned device,
-                                        CompletionEvent& event) {
+MidiResult WinMmMidiOutputService::Open(const std::string& address, CompletionEvent& event,
+                                        MidiOutHandle& handle) {
     handle = MidiOutHandle::Null;
-    // Refused here so that no number outside the list reaches the service (which would take
-    // MIDI_MAPPER, 0xFFFFFFFF, as its MIDI mapper).
-    if (device >= midiOutGetNumDevs()) {
-        return BadDeviceResult();
+    // Only a listed number reaches the service, which would take MIDI_MAPPER (0xFFFFFFFF) as its
+    // MIDI mapper.
+    UINT device = 0;
+    if (!ParseDevice(address, device) || device >= api_->GetNumDevs()) {
+        return BadPortResult();
     }
     HMIDIOUT native = nullptr;
-    const MMRESULT result = midiOutOpen(
-        &native, device, reinterpret_cast<DWORD_PTR>(event.NativeHandle()), 0, CALLBACK_EVENT);
-    if (result == MMSYSERR_NOERROR) {
-        handle = static_cast<MidiOutHandle>(reinterpret_cast<std::uintptr_t>(native));
+    const MMRESULT result = api_->Open(
+        native, device, reinterpret_cast<DWORD_PTR>(event.NativeHandle()), 0, CALLBACK_EVENT);
+    if (result != MMSYSERR_NOERROR) {
+        return ToResult(result);
     }
-    return ToResult(result);
+    open_[KeyOf(native)].native = native;
+    handle = static_cast<MidiOutHandle>(KeyOf(native));
+    return kMidiOk;
+}
+
+WinMmMidiOutputService::OpenPort* WinMmMidiOutputService::Find(MidiOutHandle handle) {
+    const auto it = open_.find(static_cast<std::uintptr_t>(handle));
+    return it == open_.end() ? nullptr : &it->second;
+}
+
+void WinMmMidiOutputService::ReleaseMessage(OpenPort& port, bool resetIfPlaying) {
+    if (!port.message) {
+        return;
+    }
+    MIDIHDR& header = port.message->header;
+    if ((header.dwFlags & MHDR_PREPARED) != 0 &&
+        api_->UnprepareHeader(port.native, header) == MIDIERR_STILLPLAYING) {
+        if (!resetIfPlaying) {
+            return;  // kept until the driver is done or the port is reset
+        }
+        api_->Reset(port.native);
+        if (api_->UnprepareHeader(port.native, header) == MIDIERR_STILLPLAYING) {
+            return;
+        }
+    }
+    port.message.reset();
 }
 
 void WinMmMidiOutputService::Close(MidiOutHandle handle) {
-    HMIDIOUT native = ToNative(handle);
-    if (midiOutClose(native) == MIDIERR_STILLPLAYING) {
-        // A message is still queued: take it back, then close.
-        midiOutReset(native);
-        midiOutClose(native);
+    const auto it = open_.find(static_cast<std::uintptr_t>(handle));
+    if (it == open_.end()) {
+        return;
     }
+    OpenPort& port = it->second;
+    ReleaseMessage(port, true);
+    if (api_->Close(port.native) == MIDIERR_STILLPLAYING) {
+        // Something is still queued: take it back, then close.
+        api_->Reset(port.native);
+        api_->Close(port.native);
+    }
+    open_.erase(it);
 }
 
-MidiResult WinMmMidiOutputService::PrepareHeader(MidiOutHandle handle, LongMessage& message) {
-    auto header = std::make_unique<Header>(ToNative(handle), message.Data());
-    const MMRESULT result = header->Prepare();
-    message.SetPrepared(header->IsPrepared());
-    message.SetState(std::move(header));
+MidiResult WinMmMidiOutputService::Send(MidiOutHandle handle,
+                                        std::span<const std::uint8_t> message) {
+    OpenPort* port = Find(handle);
+    if (port == nullptr) {
+        return ToResult(MMSYSERR_INVALHANDLE);
+    }
+    ReleaseMessage(*port, false);
+    if (port->message) {
+        return ToResult(MIDIERR_STILLPLAYING);  // the previous message is still going out
+    }
+    auto next = std::make_unique<Message>();
+    next->buffer.assign(message.begin(), message.end());
+    MIDIHDR& header = next->header;
+    header.lpData = reinterpret_cast<LPSTR>(next->buffer.data());
+    header.dwBufferLength = static_cast<DWORD>(next->buffer.size());
+    header.dwBytesRecorded = static_cast<DWORD>(next->buffer.size());
+    // A failed prepare shows in the send's own result (an unprepared header is refused).
+    static_cast<void>(api_->PrepareHeader(port->native, header));
+    const MMRESULT result = api_->LongMsg(port->native, header);
+    port->message = std::move(next);
+    if (result != MMSYSERR_NOERROR) {
+        ReleaseMessage(*port, true);
+    }
     return ToResult(result);
 }
 
-MidiResult WinMmMidiOutputService::LongMsg(MidiOutHandle handle, LongMessage& message) {
-    Header* header = HeaderOf(message);
-    if (header == nullptr || header->Handle() != ToNative(handle)) {
-        return ToResult(MIDIERR_UNPREPARED);
+MidiResult WinMmMidiOutputService::FinishSend(MidiOutHandle handle) {
+    OpenPort* port = Find(handle);
+    if (port == nullptr) {
+        return ToResult(MMSYSERR_INVALHANDLE);
     }
-    return ToResult(header->Send());
-}
-
-MidiResult WinMmMidiOutputService::UnprepareHeader(MidiOutHandle handle, LongMessage& message) {
-    Header* header = HeaderOf(message);
-    if (header == nullptr || header->Handle() != ToNative(handle)) {
-        return ToResult(MMSYSERR_INVALPARAM);
-    }
-    // Still playing: the header stays prepared, and the message's state unprepares it (after a
-    // reset) before the buffer goes.
-    const MMRESULT result = header->Unprepare();
-    message.SetPrepared(header->IsPrepared());
-    return ToResult(result);
+    // The driver marked the header done; the service reports nothing more about a message.
+    ReleaseMessage(*port, false);
+    return kMidiOk;
 }
 
 MidiResult WinMmMidiOutputService::Reset(MidiOutHandle handle) {
-    return ToResult(midiOutReset(ToNative(handle)));
+    OpenPort* port = Find(handle);
+    if (port == nullptr) {
+        return ToResult(MMSYSERR_INVALHANDLE);
+    }
+    const MMRESULT result = api_->Reset(port->native);
+    ReleaseMessage(*port, true);
+    return ToResult(result);
 }
 
 std::string WinMmMidiOutputService::ErrorText(MidiResult code) {
-    // The service writes at most 99 characters into a zero-filled buffer.
-    std::array<char, 100> text{};
-    const MMRESULT result = midiOutGetErrorTextA(static_cast<MMRESULT>(code), text.data(), 99);
+    std::array<char, kErrorTextSize + 1> text{};
+    const MMRESULT result =
+        api_->GetErrorText(static_cast<MMRESULT>(code), text.data(), kErrorTextSize);
     if (result != MMSYSERR_NOERROR || text[0] == '\0') {
         return "MIDI error " + std::to_string(code) + ".";
     }
     return text.data();
 }
 
-MidiResult WinMmMidiOutputService::BadDeviceResult() const {
+MidiResult WinMmMidiOutputService::BadPortResult() const {
     return ToResult(MMSYSERR_BADDEVICEID);
 }
 

@@ -1,24 +1,58 @@
 #pragma once
-// MIDI output through the Windows multimedia MIDI service: one call of the service for each
-// operation, the completion event signalled by the service itself (CALLBACK_EVENT).
+// MIDI output through the Windows multimedia MIDI service: the device number is the port's
+// address, the service signals the completion event itself (CALLBACK_EVENT), and the driver
+// header of a message is this backend's own business: prepared before the message goes, and
+// unprepared (with its buffer released) only once the driver has let go of it.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
 
 #include "midi/MidiOutputService.h"
+#include "midi/winmm/WinMmApi.h"
 
 namespace patchferry::midi::winmm {
 
+// The service writes at most this many characters of a result's text.
+inline constexpr UINT kErrorTextSize = 99;
+
 class WinMmMidiOutputService final : public MidiOutputService {
   public:
-    unsigned DeviceCount() override;
-    MidiResult DeviceCaps(unsigned device, MidiOutCaps& caps) override;
-    MidiResult Open(MidiOutHandle& handle, unsigned device, CompletionEvent& event) override;
+    explicit WinMmMidiOutputService(std::unique_ptr<WinMmApi> api);
+    ~WinMmMidiOutputService() override;
+
+    // Devices whose capabilities cannot be read are left out; a hardware port is one of the
+    // MOD_MIDIPORT technology.
+    MidiResult ListPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiResult Open(const std::string& address, CompletionEvent& event,
+                    MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
-    MidiResult PrepareHeader(MidiOutHandle handle, LongMessage& message) override;
-    MidiResult LongMsg(MidiOutHandle handle, LongMessage& message) override;
-    MidiResult UnprepareHeader(MidiOutHandle handle, LongMessage& message) override;
+    MidiResult Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
+    MidiResult FinishSend(MidiOutHandle handle) override;
     MidiResult Reset(MidiOutHandle handle) override;
     std::string ErrorText(MidiResult code) override;
-    MidiResult BadDeviceResult() const override;
+    MidiResult BadPortResult() const override;
     MidiResult InvalidHandleResult() const override;
+
+  private:
+    // One message's driver header and the buffer it points at.
+    struct Message {
+        std::vector<std::uint8_t> buffer;
+        MIDIHDR header{};
+    };
+    struct OpenPort {
+        HMIDIOUT native = nullptr;
+        std::unique_ptr<Message> message;  // the last message, until the driver has let go
+    };
+
+    OpenPort* Find(MidiOutHandle handle);
+    // Unprepares and drops the port's message; resets the port first if the driver still holds
+    // it. Nothing is released while the driver may still read it.
+    void ReleaseMessage(OpenPort& port, bool resetIfPlaying);
+
+    std::unique_ptr<WinMmApi> api_;
+    std::map<std::uintptr_t, OpenPort> open_;
 };
 
 }  // namespace patchferry::midi::winmm

@@ -75,7 +75,7 @@ class WindowAuditionTest : public QObject {
     void nothingIsSentForVocoderClosedPortOrNoSelection();
     void failedSendIsReported();
     void lateCompletionIsWaitedFor();
-    void missingCompletionResetsThePortSilently();
+    void missingCompletionResetsThePortAndSaysSo();
 };
 
 void WindowAuditionTest::everyTriggerSendsTheDumpOnTheChosenChannel_data() {
@@ -163,9 +163,10 @@ void WindowAuditionTest::failedSendIsReported() {
     QCOMPARE(rig.harness.boxes.shown[0].text,
              QString("Error: Failed to send Midi SysEx message to MS2K. The MIDI device is not "
                      "ready."));
-    // The completion never comes for a refused message: the wait ran out and reset the port.
+    // Nothing went out, so nothing is waited for or reset.
     const auto calls = rig.harness.midi.Calls();
-    QVERIFY(std::find(calls.begin(), calls.end(), "Reset") != calls.end());
+    QVERIFY(std::find(calls.begin(), calls.end(), "Reset") == calls.end());
+    QCOMPARE(calls.back(), std::string("Send"));
     QVERIFY(rig.Frame().Port().IsOpen());
 }
 
@@ -182,15 +183,19 @@ void WindowAuditionTest::lateCompletionIsWaitedFor() {
     QVERIFY(rig.harness.boxes.shown.empty());
 }
 
-void WindowAuditionTest::missingCompletionResetsThePortSilently() {
+void WindowAuditionTest::missingCompletionResetsThePortAndSaysSo() {
     AuditionRig rig;
     rig.harness.midi.SetCompletion(midi::FakeCompletion::Never);
     rig.harness.SelectRows({3});
     rig.Frame().OnAudition();
     const auto calls = rig.harness.midi.Calls();
     QVERIFY(std::find(calls.begin(), calls.end(), "Reset") != calls.end());
-    QVERIFY(rig.harness.boxes.shown.empty());
-    QCOMPARE(calls.back(), std::string("Unprepare"));
+    QCOMPARE(calls.back(), std::string("Finish"));
+    QCOMPARE(rig.harness.boxes.shown.size(), std::size_t{1});
+    QCOMPARE(rig.harness.boxes.shown[0].icon, MessageIcon::Error);
+    QCOMPARE(rig.harness.boxes.shown[0].text,
+             QString("Error: Failed to send Midi SysEx message to MS2K. The MIDI device did not "
+                     "finish within 30 seconds; its output was reset."));
 }
 
 QTEST_MAIN(WindowAuditionTest)

@@ -34,7 +34,8 @@ bool AnyOpenCall(const FrameHarness& harness) {
 class WindowMidiBarTest : public QObject {
     Q_OBJECT
   private slots:
-    void onlyHardwarePortsAreOfferedWithTheirNumbers();
+    void onlyHardwarePortsAreOfferedWithTheirAddresses();
+    void withoutAccessToMidiTheOpenSaysWhy();
     void savedPortIsFoundIgnoringCaseFirstMatchWins();
     void savedChannelIsRestoredByIndex_data();
     void savedChannelIsRestoredByIndex();
@@ -44,20 +45,19 @@ class WindowMidiBarTest : public QObject {
     void closingTheWindowClosesThePort();
 };
 
-void WindowMidiBarTest::onlyHardwarePortsAreOfferedWithTheirNumbers() {
+void WindowMidiBarTest::onlyHardwarePortsAreOfferedWithTheirAddresses() {
     FrameHarness harness;
-    harness.midi.SetDevices({{"Soft Synth", false},
-                             {"USB MIDI", true},
-                             {"Unreadable", true, Fake::kBadDevice},
-                             {"Radias Out", true},
-                             {"Mapper", false}});
+    harness.midi.SetDevices({{"Soft Synth", false, "128:0"},
+                             {"USB MIDI", true, "24:0"},
+                             {"Radias Out", true, "28:0"},
+                             {"Midi Through", false, "14:0"}});
     CMainFrame& frame = harness.Start();
     QComboBox* ports = frame.PortList();
     QCOMPARE(ports->count(), 2);
     QCOMPARE(ports->itemText(0), QString("USB MIDI"));
-    QCOMPARE(ports->itemData(0).toInt(), 1);
+    QCOMPARE(ports->itemData(0).toString(), QString("24:0"));
     QCOMPARE(ports->itemText(1), QString("Radias Out"));
-    QCOMPARE(ports->itemData(1).toInt(), 3);
+    QCOMPARE(ports->itemData(1).toString(), QString("28:0"));
     QCOMPARE(ports->currentIndex(), 0);
 
     QComboBox* channels = frame.ChannelList();
@@ -68,10 +68,10 @@ void WindowMidiBarTest::onlyHardwarePortsAreOfferedWithTheirNumbers() {
     QVERIFY(!ports->isEditable() && !channels->isEditable());
     QCOMPARE(ports->focusPolicy() & Qt::TabFocus, 0);
 
-    // Choosing the second port opens device 3.
+    // Choosing the second port opens it by its address.
     ports->setCurrentIndex(1);
     frame.ActiveBox()->click();
-    QVERIFY(Called(harness, "Open 3"));
+    QVERIFY(Called(harness, "Open 28:0"));
 }
 
 void WindowMidiBarTest::savedPortIsFoundIgnoringCaseFirstMatchWins() {
@@ -178,6 +178,22 @@ void WindowMidiBarTest::withNoPortNothingIsOpened() {
                      "The specified device identifier is out of range."));
     harness.Close();
     QVERIFY(!harness.Store()->contains("midi/port"));
+}
+
+void WindowMidiBarTest::withoutAccessToMidiTheOpenSaysWhy() {
+    FrameHarness harness;
+    harness.midi.SetDevices({{"USB MIDI", true}});
+    harness.midi.SetListResult(-13);
+    harness.midi.SetErrorText(-13, "Permission denied");
+    CMainFrame& frame = harness.Start();
+    QCOMPARE(frame.PortList()->count(), 0);
+    QVERIFY(harness.boxes.shown.empty());  // nothing is said at start
+
+    frame.ActiveBox()->click();
+    QVERIFY(!AnyOpenCall(harness));
+    QCOMPARE(harness.boxes.shown.size(), std::size_t{1});
+    QCOMPARE(harness.boxes.shown[0].text,
+             QString("Error: Failed to open the specified MIDI port. Permission denied"));
 }
 
 void WindowMidiBarTest::closingTheWindowClosesThePort() {

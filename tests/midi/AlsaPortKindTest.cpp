@@ -55,6 +55,19 @@ constexpr PortCase kCases[] = {
      AlsaPortKind::NoOutput},
     {"system announce port", SND_SEQ_CLIENT_SYSTEM, 0, kReadable | kWritable,
      AlsaPortKind::NoOutput},
+    {"OPL3 synthesizer", 17,
+     SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_MIDI_GM | SND_SEQ_PORT_TYPE_HARDWARE |
+         SND_SEQ_PORT_TYPE_SYNTHESIZER,
+     kWritable, AlsaPortKind::OtherOutput},
+    {"Emux wavetable", 18,
+     SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_MIDI_GS | SND_SEQ_PORT_TYPE_HARDWARE |
+         SND_SEQ_PORT_TYPE_SYNTHESIZER | SND_SEQ_PORT_TYPE_PORT,
+     kWritable, AlsaPortKind::OtherOutput},
+    {"USB sound module's own synth", 24, kRawMidiType | SND_SEQ_PORT_TYPE_SYNTHESIZER,
+     kRawMidiDuplex, AlsaPortKind::OtherOutput},
+    {"USB interface's control port", 24,
+     SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_HARDWARE, kRawMidiDuplex,
+     AlsaPortKind::OtherOutput},
     {"our own client", kOwnClient, SND_SEQ_PORT_TYPE_MIDI_GENERIC, kReadable | kWritable,
      AlsaPortKind::NoOutput},
 };
@@ -76,6 +89,17 @@ TEST(AlsaPortKindTest, NamesAPortWithoutItsNumbers) {
     port.clientName = "UM-ONE";
     port.portName = "UM-ONE MIDI 1";
     EXPECT_EQ(AlsaPortDisplayName(port), "UM-ONE: UM-ONE MIDI 1");
+}
+
+TEST(AlsaPortKindTest, AddressesReadAsTheAlsaToolsWriteThem) {
+    EXPECT_EQ(AlsaAddressText(24, 0), "24:0");
+    const auto address = ParseAlsaAddress("128:3");
+    ASSERT_TRUE(address.has_value());
+    EXPECT_EQ(address->client, 128);
+    EXPECT_EQ(address->port, 3);
+    for (const char* bad : {"", "24", ":0", "24:", "24:0:1", "-1:0", "256:0", "a:b", " 24:0"}) {
+        EXPECT_FALSE(ParseAlsaAddress(bad).has_value()) << bad;
+    }
 }
 
 TEST(SysExPacingTest, TakesThreeHundredTwentyMicrosecondsAByte) {

@@ -19,12 +19,9 @@ const std::vector<std::uint8_t> kMessage = {0xF0, 0x42, 0x30, 0x72, 0x40, 0x01, 
 class SendLongMessageTest : public ::testing::Test {
   protected:
     SendLongMessageTest() : service_({{"Radias", true}}), port_(service_) {}
-    void SetUp() override { ASSERT_EQ(port_.Open(0), kMidiOk); }
-    // The calls made by the send, without the open.
-    std::vector<std::string> SendCalls() const {
-        std::vector<std::string> calls = service_.Calls();
-        calls.erase(calls.begin());
-        return calls;
+    void SetUp() override {
+        ASSERT_EQ(port_.Open({"Radias", true, "0"}), kMidiOk);
+        service_.ClearRecord();
     }
 
     Fake service_;
@@ -33,57 +30,64 @@ class SendLongMessageTest : public ::testing::Test {
 
 TEST_F(SendLongMessageTest, SuccessfulSendDeliversEveryByteAndShowsNothing) {
     const SendOutcome outcome = SendLongMessage(port_, kMessage, 5s);
-    EXPECT_EQ(outcome.result, kMidiOk);
-    EXPECT_FALSE(outcome.timedOut);
+    EXPECT_TRUE(outcome.Succeeded());
     EXPECT_TRUE(outcome.errorText.empty());
     EXPECT_THAT(service_.SentMessages(), ElementsAre(kMessage));
-    EXPECT_THAT(SendCalls(), ElementsAre("Prepare", "LongMsg", "Complete", "Unprepare"));
+    EXPECT_THAT(service_.Calls(), ElementsAre("Send", "Complete", "Finish"));
     EXPECT_TRUE(port_.IsOpen());  // the port stays open after a send
 }
 
-TEST_F(SendLongMessageTest, UnpreparesOnlyAfterALateCompletion) {
+TEST_F(SendLongMessageTest, FinishesOnlyAfterALateCompletion) {
     service_.SetCompletion(FakeCompletion::Delayed, 50ms);
     const SendOutcome outcome = SendLongMessage(port_, kMessage, 5s);
-    EXPECT_EQ(outcome.result, kMidiOk);
-    EXPECT_FALSE(outcome.timedOut);
-    EXPECT_THAT(SendCalls(), ElementsAre("Prepare", "LongMsg", "Complete", "Unprepare"));
-    EXPECT_EQ(service_.UnprepareWhileQueuedCount(), 0);
+    EXPECT_TRUE(outcome.Succeeded());
+    EXPECT_THAT(service_.Calls(), ElementsAre("Send", "Complete", "Finish"));
+    EXPECT_EQ(service_.FinishWhileQueuedCount(), 0);
 }
 
-TEST_F(SendLongMessageTest, ResetsThePortWhenTheCompletionNeverComes) {
+TEST_F(SendLongMessageTest, MissingCompletionResetsThePortAndIsAFailureWithItsOwnText) {
     service_.SetCompletion(FakeCompletion::Never);
     const SendOutcome outcome = SendLongMessage(port_, kMessage, 20ms);
-    EXPECT_EQ(outcome.result, kMidiOk);
+    EXPECT_FALSE(outcome.Succeeded());
     EXPECT_TRUE(outcome.timedOut);
-    EXPECT_TRUE(outcome.errorText.empty());  // the time-out itself is not an error text
-    EXPECT_THAT(SendCalls(), ElementsAre("Prepare", "LongMsg", "Reset", "Unprepare"));
-    EXPECT_EQ(service_.UnprepareWhileQueuedCount(), 0);
-}
+    EXPECT_EQ(outcome.errorText,
+              "The MIDI device did not finish within 30 seconds; its output was reset.");
+    EXPECT_THAT(service_.Calls(), ElementsAre("Send", "Reset", "Finish"));
+    EXPECT_EQ(service_.FinishWhileQueuedCount(), 0);
 
-TEST_F(SendLongMessageTest, CompletionLaterThanTheTimeOutIsResetNotAwaited) {
+    // A completion later than the time-out is dropped with the reset, not waited for.
+    service_.ClearRecord();
     service_.SetCompletion(FakeCompletion::Delayed, 10s);
-    const SendOutcome outcome = SendLongMessage(port_, kMessage, 20ms);
-    EXPECT_TRUE(outcome.timedOut);
-    EXPECT_THAT(SendCalls(), ElementsAre("Prepare", "LongMsg", "Reset", "Unprepare"));
-    port_.Close();  // does not wait for the dropped completion
+    EXPECT_TRUE(SendLongMessage(port_, kMessage, 20ms).timedOut);
+    EXPECT_THAT(service_.Calls(), ElementsAre("Send", "Reset", "Finish"));
+    port_.Close();
 }
 
-TEST_F(SendLongMessageTest, FailedSendStillWaitsResetsAndReportsTheServicesText) {
+TEST_F(SendLongMessageTest, RefusedSendReportsTheServicesTextAtOnce) {
     service_.QueueSendResult(67);
     service_.SetErrorText(67, "The driver cannot send this message.");
-    const SendOutcome outcome = SendLongMessage(port_, kMessage, 20ms);
+    const auto started = std::chrono::steady_clock::now();
+    const SendOutcome outcome = SendLongMessage(port_, kMessage, 30s);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);  // not the 30 s of a time-out
     EXPECT_EQ(outcome.result, 67);
-    EXPECT_TRUE(outcome.timedOut);
+    EXPECT_FALSE(outcome.timedOut);
     EXPECT_EQ(outcome.errorText, "The driver cannot send this message.");
     EXPECT_TRUE(service_.SentMessages().empty());
-    EXPECT_THAT(SendCalls(), ElementsAre("Prepare", "LongMsg", "Reset", "Unprepare"));
+    EXPECT_THAT(service_.Calls(), ElementsAre("Send"));
 }
 
-TEST_F(SendLongMessageTest, ACompletionLeftFromAnEarlierOpenDoesNotEndTheWait) {
-    port_.Event().Set();  // e.g. the open notification
+TEST_F(SendLongMessageTest, AFailureTheServiceFindsAfterTheCompletionIsTheOutcome) {
+    service_.QueueFinishResult(-19);
+    service_.SetErrorText(-19, "No such device");
+    const SendOutcome outcome = SendLongMessage(port_, kMessage, 5s);
+    EXPECT_EQ(outcome.result, -19);
+    EXPECT_EQ(outcome.errorText, "No such device");
+}
+
+TEST_F(SendLongMessageTest, ACompletionLeftFromBeforeDoesNotEndTheWait) {
+    port_.Event().Set();
     service_.SetCompletion(FakeCompletion::Never);
-    const SendOutcome outcome = SendLongMessage(port_, kMessage, 20ms);
-    EXPECT_TRUE(outcome.timedOut);
+    EXPECT_TRUE(SendLongMessage(port_, kMessage, 20ms).timedOut);
 }
 
 TEST(SendLongMessageClosedTest, ClosedPortSendsNothing) {

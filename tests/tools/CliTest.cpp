@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -177,53 +180,123 @@ TEST_F(Cli, ConvertAllWritesEachConvertibleProgramUnderASafeNameOnce) {
     EXPECT_EQ(Run({"convert", bank, "--all", "-o", folder.string(), "--force"}), kExitOk);
 }
 
-TEST_F(Cli, PortsListsEveryDeviceWithItsKind) {
-    midi_.SetDevices({{"USB MIDI 1", true}, {"Soft Synth", false}, {"Broken", true, 7}});
+TEST_F(Cli, PortsListsEveryPortWithItsKindAndAddressOrSaysWhyNot) {
+    midi_.SetDevices({{"USB MIDI 1", true, "24:0"}, {"Soft Synth", false, "128:0"}});
     ASSERT_EQ(Run({"ports"}), kExitOk);
-    EXPECT_EQ(out_.str(), "0\tUSB MIDI 1\thardware\n1\tSoft Synth\tsoftware\n");
-    EXPECT_NE(err_.str().find("port 2"), std::string::npos);
+    EXPECT_EQ(out_.str(), "0\tUSB MIDI 1\thardware\t24:0\n1\tSoft Synth\tsoftware\t128:0\n");
+
+    midi_.SetListResult(-13);
+    midi_.SetErrorText(-13, "Permission denied");
+    EXPECT_EQ(Run({"ports"}), kExitFailure);
+    EXPECT_TRUE(out_.str().empty());
+    EXPECT_EQ(err_.str(),
+              "patchferry-cli ports: cannot list the MIDI output ports: Permission denied\n");
 }
 
-TEST_F(Cli, SendOpensTheFirstHardwarePortOfThatNameAndSendsTheDump) {
+TEST_F(Cli, SendFindsThePortByNameAddressOrNumberSoftwarePortsToo) {
     const auto bank = Bank();
-    midi_.SetDevices({{"radias", false}, {"Radias", true}, {"RADIAS", true}});
-    ASSERT_EQ(Run({"send", bank, "--program", "A3", "--port", "rAdIaS", "--channel", "2"}), kExitOk)
-        << err_.str();
-    const auto sent = midi_.SentMessages();
-    ASSERT_EQ(sent.size(), 1U);
-    EXPECT_EQ(sent[0].size(), 2052U);
-    EXPECT_EQ(sent[0][2], 0x31);
-    const auto calls = midi_.Calls();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "Open 1"), calls.end());
-    EXPECT_NE(out_.str().find("2052 bytes"), std::string::npos);
+    midi_.SetDevices(
+        {{"radias", false, "14:0"}, {"Radias", true, "24:0"}, {"Through", false, "14:1"}});
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"rAdIaS", "Open 24:0"},  // the hardware port of that name comes first
+        {"24:0", "Open 24:0"},
+        {"2", "Open 14:1"},
+        {"through", "Open 14:1"},
+    };
+    for (const auto& [wanted, opened] : cases) {
+        midi_.ClearRecord();
+        ASSERT_EQ(Run({"send", bank, "--program", "A3", "--port", wanted, "--channel", "2"}),
+                  kExitOk)
+            << wanted << ": " << err_.str();
+        const auto calls = midi_.Calls();
+        EXPECT_NE(std::find(calls.begin(), calls.end(), opened), calls.end()) << wanted;
+        const auto sent = midi_.SentMessages();
+        ASSERT_EQ(sent.size(), 1U);
+        EXPECT_EQ(sent[0].size(), 2052U);
+        EXPECT_EQ(sent[0][2], 0x31);
+    }
+    EXPECT_NE(out_.str().find("2052 bytes) to Through on channel 02"), std::string::npos);
     EXPECT_EQ(midi_.OpenCount(), 0U);
+
+    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Nothing"}), kExitFailure);
+    EXPECT_EQ(err_.str(),
+              "patchferry-cli send: no MIDI output port 'Nothing'; the ports are:\n"
+              "  0\tradias\tsoftware\t14:0\n  1\tRadias\thardware\t24:0\n"
+              "  2\tThrough\tsoftware\t14:1\n");
+}
+
+TEST_F(Cli, SendGoesThroughAListOfProgramsInOrderThroughOnePort) {
+    const auto bank = Bank();
+    midi_.SetDevices({{"Radias", true}});
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(
+        Run({"send", bank, "--program", "A4,A1-A3,B16-C1", "--port", "Radias", "--pause", "0.05"}),
+        kExitOk)
+        << err_.str();
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(5 * 50));
+    const auto lines = Lines(out_.str());
+    ASSERT_EQ(lines.size(), 6U);
+    EXPECT_EQ(lines[0].substr(0, 20), "Sent A004 \"Bass\" (20");
+    EXPECT_EQ(lines[1].substr(0, 9), "Sent A001");
+    EXPECT_EQ(lines[4].substr(0, 9), "Sent B016");
+    EXPECT_EQ(lines[5].substr(0, 9), "Sent C001");
+    EXPECT_EQ(midi_.SentMessages().size(), 6U);
+    const auto calls = midi_.Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Open 0"), 1);
+
+    // The first failure ends the run; what went before stays reported.
+    midi_.QueueSendResult(0);
+    midi_.QueueSendResult(11);
+    midi_.SetErrorText(11, "not ready");
+    midi_.ClearRecord();
+    EXPECT_EQ(Run({"send", bank, "--program", "A1-A4", "--port", "Radias"}), kExitFailure);
+    EXPECT_EQ(Lines(out_.str()).size(), 1U);
+    EXPECT_EQ(err_.str(), "Error: Failed to send Midi SysEx message to MS2K. not ready\n");
+    EXPECT_EQ(midi_.SentMessages().size(), 1U);
+
+    // A program that is missing or does not convert stops the run before anything is sent.
+    midi_.ClearRecord();
+    EXPECT_EQ(Run({"send", bank, "--program", "A1-A5", "--port", "Radias"}), kExitFailure);
+    EXPECT_NE(err_.str().find("No conversion [Vocoder]"), std::string::npos);
+    EXPECT_TRUE(midi_.SentMessages().empty());
 }
 
 TEST_F(Cli, SendFailuresSayWhatTheServiceSaid) {
     const auto bank = Bank();
     midi_.SetDevices({{"Radias", true}});
-    midi_.SetErrorText(FakeMidiOutputService::kBadDevice, "bad device");
-    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Nothing"}), kExitFailure);
-    EXPECT_EQ(err_.str(), "Error: Failed to open the specified MIDI port. bad device\n");
-
     midi_.QueueOpenResult(4);
     midi_.SetErrorText(4, "in use");
     EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
     EXPECT_EQ(err_.str(), "Error: Failed to open the specified MIDI port. in use\n");
 
-    midi_.QueueSendResult(11);
-    midi_.SetErrorText(11, "not ready");
     midi_.SetCompletion(FakeCompletion::Never);
     EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
-    EXPECT_EQ(err_.str(), "Error: Failed to send Midi SysEx message to MS2K. not ready\n");
-
-    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
-    EXPECT_NE(err_.str().find("did not finish"), std::string::npos);
+    EXPECT_NE(err_.str().find("did not finish within 30 seconds"), std::string::npos);
     EXPECT_TRUE(out_.str().empty());
 
-    midi_.SetCompletion(FakeCompletion::Immediate);
-    EXPECT_EQ(Run({"send", bank, "--program", "A5", "--port", "Radias"}), kExitFailure);
-    EXPECT_NE(err_.str().find("No conversion [Vocoder]"), std::string::npos);
+    midi_.SetListResult(-13);
+    midi_.SetErrorText(-13, "Permission denied");
+    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
+    EXPECT_EQ(err_.str(), "Error: Failed to open the specified MIDI port. Permission denied\n");
+}
+
+TEST_F(Cli, SendCommandLineErrorsAreUsageErrors) {
+    const auto bank = Bank();
+    midi_.SetDevices({{"Radias", true}});
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"send", bank, "--port", "Radias"},
+             {"send", bank, "--program", "A1"},
+             {"send", "--program", "A1", "--port", "Radias"},
+             {"send", bank, "--program", "A1,", "--port", "Radias"},
+             {"send", bank, "--program", "A3-A1", "--port", "Radias"},
+             {"send", bank, "--program", "A1-I1", "--port", "Radias"},
+             {"send", bank, "--program", "A1", "--port", "Radias", "--pause", "-1"},
+             {"send", bank, "--program", "A1", "--port", "Radias", "--pause", "soon"},
+         }) {
+        EXPECT_EQ(Run(args), kExitUsage) << args[args.size() - 1];
+        EXPECT_EQ(Lines(err_.str()).size(), 1U) << err_.str();
+    }
+    EXPECT_TRUE(midi_.Calls().empty());
 }
 
 TEST_F(Cli, HelpAndVersion) {
