@@ -158,13 +158,18 @@ check replug-open-by-name "after a replug, a send to \"$iface_name\" arrives byt
 iface_client=$(client_of "$interface")
 
 before=$(size_of "$work/iface.bin")
-run_cli unplug-send send "$bank" --program A10,A11 --pause 8 --port "$iface_name" &
+"$cli" send "$bank" --program A10,A11 --pause 15 --port "$iface_name" \
+    >"$work/unplug-send.out" 2>"$work/unplug-send.err" &
 sender=$!
-if wait_until 15 capture_reaches iface $((before + dump_bytes)); then
+# Unplugged only once the first send has reported: during the send it would rightly fail that one.
+first_reported() { grep -q "^Sent A010" "$work/unplug-send.out" 2>/dev/null; }
+if wait_until 15 first_reported; then
+    section "first program sent; unplug"
     unplug iface
     plug other dummy_udc.1
     wait_until 20 has_client "$other"
     start_capture other 7 && other_capture=$capture_pid
+    section "the other device listens"
     other_client=$(client_of "$other")
     still_running=no
     kill -0 $sender 2>/dev/null && still_running=yes
@@ -173,6 +178,8 @@ if wait_until 15 capture_reaches iface $((before + dump_bytes)); then
     check unplug-in-time "the other device listened before the second send (sender still pausing: $still_running)" \
         test $still_running = yes
     wait $sender
+    echo $? >"$work/unplug-send.rc"
+    cat "$work/unplug-send.out" "$work/unplug-send.err"
     sleep 0.5
     check unplug-send-fails "the send after the unplug fails with the service's text: $(tail -c 200 "$work/unplug-send.err")" \
         sh -c "[ \"$(rc_of unplug-send)\" = 1 ] && grep -qF 'Error: Failed to send Midi SysEx message to MS2K.' \"$work/unplug-send.err\""
@@ -180,7 +187,8 @@ if wait_until 15 capture_reaches iface $((before + dump_bytes)); then
         test "$(size_of "$work/other.bin")" = 0
 else
     wait $sender
-    fail unplug-send-fails "the first program never arrived, so nothing was unplugged: $(tail -c 200 "$work/unplug-send.err")"
+    cat "$work/unplug-send.out" "$work/unplug-send.err"
+    fail unplug-send-fails "the first program was never reported sent, so nothing was unplugged: $(tail -c 200 "$work/unplug-send.err")"
 fi
 
 measure "vm-checks-duration $(($(now_ms) - stage_started)) ms (from the first plug to the last check)"
