@@ -5,7 +5,8 @@
 # snd-usb-audio driver), and runs the checks of scripts/vm/checks.sh inside it. The guest mounts
 # this machine's file system read-only and runs everything from there, so nothing is copied.
 #
-# The kernel package is fetched once with apt-get download and kept in BUILD/vm-kernel.
+# The kernel package is fetched once with apt-get download; what the guest needs of it is kept in
+# BUILD/vm-kernel.
 #
 # usage: scripts/vm-midi-test.sh [build folder]   (default: build)
 set -euo pipefail
@@ -21,43 +22,53 @@ for binary in "$build/tools/patchferry-cli" "$build/app/patchferry"; do
 done
 
 # ---- The kernel: the package linux-image-amd64 points at, unpacked, never installed ----
+# Kept: the kernel image and the modules the guest loads, listed in the order to load them.
+# What the guest needs: the 9p file system over virtio, USB with the dummy controller and the MIDI
+# gadget, and ALSA's sequencer with its MIDI, Midi Through and VirMIDI clients.
+wanted=(virtio_pci 9pnet_virtio 9p configfs libcomposite usb_f_midi dummy_hcd snd-usb-audio
+    snd-seq snd-seq-midi snd-seq-dummy snd-virmidi)
 mkdir -p "$cache"
-package=$(apt-cache depends linux-image-amd64 | awk '$1 == "Depends:" { print $2; exit }')
+kernel_package() {
+    apt-cache depends linux-image-amd64 2>/dev/null | awk '$1 == "Depends:" { print $2; exit }'
+}
+package=$(kernel_package)
+if [[ -z "$package" && $(id -u) -eq 0 ]]; then
+    apt-get update -qq # a fresh machine may have no package lists yet
+    package=$(kernel_package)
+fi
 [[ -n "$package" ]] || { echo "FAIL: apt-cache does not know linux-image-amd64" >&2; exit 1; }
-tree="$cache/$package"
-if [[ ! -f "$tree/.unpacked" ]]; then
-    rm -rf "$tree" "$cache"/*.deb
+kernel="$cache/$package"
+if [[ ! -f "$kernel/modules/order" ]]; then
+    # A newer kernel replaces the one kept from before.
+    rm -rf "${cache:?}"/*
     (cd "$cache" && apt-get download -q "$package" 2>&1 | grep -v '^W: Download is performed unsandboxed' || true)
     deb=$(ls "$cache"/"$package"_*.deb 2>/dev/null | head -n 1)
     [[ -n "$deb" ]] || { echo "FAIL: apt-get download $package fetched nothing" >&2; exit 1; }
+    tree="$cache/unpacked"
     dpkg-deb -x "$deb" "$tree"
-    rm -f "$deb"
-    touch "$tree/.unpacked"
+    release=$(ls "$tree/lib/modules")
+    depmod -b "$tree" "$release"
+    mkdir -p "$kernel/modules"
+    cp "$tree/boot/vmlinuz-$release" "$kernel/vmlinuz"
+    # modprobe lists each module after the ones it depends on.
+    for module in "${wanted[@]}"; do
+        modprobe -d "$tree" -S "$release" --show-depends "$module" | awk '$1 == "insmod" { print $2 }'
+    done | awk '!seen[$0]++' | while read -r path; do
+        cp "$path" "$kernel/modules/"
+        basename "$path"
+    done >"$kernel/modules/order.new"
+    mv "$kernel/modules/order.new" "$kernel/modules/order"
+    rm -rf "$tree" "$deb"
 fi
-release=$(ls "$tree/lib/modules")
-vmlinuz="$tree/boot/vmlinuz-$release"
-depmod -b "$tree" "$release"
 
-# ---- The initramfs: busybox, the modules in load order, and the script that runs as init ----
+# ---- The initramfs: busybox, the modules, and the script that runs as init ----
 initrd_dir="$out/initrd"
 rm -rf "$out"
-mkdir -p "$initrd_dir"/{bin,modules,proc,sys,dev,host,results} "$out/results"
+mkdir -p "$initrd_dir"/{bin,proc,sys,dev,host,results} "$out/results"
 cp /bin/busybox "$initrd_dir/bin/busybox"
 cp "$root/scripts/vm/init" "$initrd_dir/init"
 chmod +x "$initrd_dir/init"
-
-# What the guest needs: the 9p file system over virtio, USB with the dummy controller and the MIDI
-# gadget, and ALSA's sequencer with its MIDI, Midi Through and VirMIDI clients. modprobe lists each
-# module after the ones it depends on.
-wanted=(virtio_pci 9pnet_virtio 9p configfs libcomposite usb_f_midi dummy_hcd snd-usb-audio
-    snd-seq snd-seq-midi snd-seq-dummy snd-virmidi)
-: >"$initrd_dir/modules/order"
-for module in "${wanted[@]}"; do
-    modprobe -d "$tree" -S "$release" --show-depends "$module" | awk '$1 == "insmod" { print $2 }'
-done | awk '!seen[$0]++' | while read -r path; do
-    cp "$path" "$initrd_dir/modules/"
-    basename "$path" >>"$initrd_dir/modules/order"
-done
+cp -r "$kernel/modules" "$initrd_dir/modules"
 
 # Where the guest finds the tree and the build (the same paths as here), and who runs the test.
 cat >"$initrd_dir/config" <<EOF
@@ -82,7 +93,7 @@ console="$out/console.log"
 set +e
 timeout 175 qemu-system-x86_64 -accel tcg -m 1536 -smp 2 \
     -nographic -no-reboot -nic none -monitor none -serial "file:$console" \
-    -kernel "$vmlinuz" -initrd "$out/initrd.gz" \
+    -kernel "$kernel/vmlinuz" -initrd "$out/initrd.gz" \
     -append "console=ttyS0 panic=-1 loglevel=4" \
     -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
     -virtfs local,path="$out/results",mount_tag=results,security_model=none \
