@@ -89,21 +89,34 @@ capture_reaches() { [ "$(size_of "$work/$1.bin")" -ge "$2" ]; }
 last_arrival_is() {
     tail -c "$(size_of "$2")" "$work/$1.bin" | cmp -s - "$2"
 }
+# arrived_exactly LABEL BEFORE DUMP: since the capture held BEFORE bytes, DUMP came and nothing else.
+arrived_exactly() {
+    [ "$(size_of "$work/$1.bin")" = $(($2 + $(size_of "$3"))) ] && last_arrival_is "$1" "$3"
+}
 
 # ---- The command-line tool ----
 # expected_dump PROGRAM CHANNEL: the dump that `convert` wrote for it before the VM started.
 expected_dump() {
     echo "$expected_dir/$1-$2.syx"
 }
-# run_cli LABEL ARGS...: keeps standard output, error and exit status as $work/LABEL.out/.err/.rc
+# run_labelled LABEL COMMAND...: keeps standard output, error and exit status of COMMAND as
+# $work/LABEL.out, .err and .rc, and copies both outputs into the log.
+run_labelled() {
+    label=$1
+    shift
+    "$@" >"$work/$label.out" 2>"$work/$label.err"
+    echo $? >"$work/$label.rc"
+    sed "s/^/[$label] /" "$work/$label.out" "$work/$label.err"
+}
+# run_cli LABEL ARGS...: the command-line tool, labelled.
 run_cli() {
     label=$1
     shift
-    "$cli" "$@" >"$work/$label.out" 2>"$work/$label.err"
-    echo $? >"$work/$label.rc"
-    sed "s/^/[$label] /" "$work/$label.out" "$work/$label.err"
+    run_labelled "$label" "$cli" "$@"
 }
 rc_of() { cat "$work/$1.rc"; }
 # reported_ms LABEL: the time the send reported for itself ("in N ms").
 reported_ms() { sed -n 's/.* in \([0-9][0-9]*\) ms.*/\1/p' "$work/$1.out" | head -n 1; }
 err_has() { grep -qF "$2" "$work/$1.err"; }
+# failed_with LABEL STATUS TEXT: the run exited with STATUS and its standard error holds TEXT.
+failed_with() { [ "$(rc_of "$1")" = "$2" ] && err_has "$1" "$3"; }

@@ -122,7 +122,7 @@ window_checks() {
     expected=$(expected_dump A1 3)
     wait_until 10 capture_reaches iface $((before + dump_bytes))
     check window-audition-byte-identical "Ctrl+A on row A001 sent $(($(size_of "$work/iface.bin") - before)) bytes, identical to convert --program A1 --channel 3" \
-        last_arrival_is iface "$expected"
+        arrived_exactly iface "$before" "$expected"
 
     # ---- Two Auditions in a row: the second waits until the first is done on the cable ----
     before=$(size_of "$work/iface.bin")
