@@ -17,10 +17,6 @@ cache="$build/vm-kernel"
 out="$build/vm-midi-test"
 started=$(date +%s)
 
-# The guest has a /tmp of its own over this machine's.
-case "$build/" in
-    /tmp/*) echo "FAIL: the build folder $build must not lie under /tmp" >&2; exit 1 ;;
-esac
 for binary in "$build/tools/patchferry-cli" "$build/app/patchferry"; do
     [[ -x "$binary" ]] || { echo "FAIL: $binary is not built" >&2; exit 1; }
 done
