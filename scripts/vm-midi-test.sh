@@ -70,7 +70,7 @@ cp "$root/scripts/vm/init" "$initrd_dir/init"
 chmod +x "$initrd_dir/init"
 cp -r "$kernel/modules" "$initrd_dir/modules"
 
-# Where the guest finds the tree and the build (the same paths as here), and who runs the test.
+# Where the guest finds the source tree and the build: the same paths as here.
 cat >"$initrd_dir/config" <<EOF
 ROOT='$root'
 BUILD='$build'
