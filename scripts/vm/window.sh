@@ -107,10 +107,10 @@ window_checks() {
     xdotool mousemove $((X + box_x)) $((Y + box_y)) click 1
     wait_until 10 window_connected
     screenshot && convert "$work/window.ppm" "$results/window.png"
-    opened=$(connections_of Patchferry | tr '\n' ' ')
+    opened=$(connections_of Patchferry | paste -s -d ' ')
     check window-offers-hardware-only \
         "saved port \"$1\" (software) not offered; Midi Active opened entry 0: ${opened:-nothing}, the interface's $iface_client:0, so neither Midi Through (14) nor VirMIDI (16), which come first in the sequencer's order, is offered" \
-        test "$opened" = "$iface_client:0 "
+        test "$opened" = "$iface_client:0"
 
     section "window: Audition"
     # ---- Audition of the first row on the saved channel 03 ----
