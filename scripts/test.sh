@@ -34,5 +34,6 @@ scripts/fuzz.sh 30
 if [ -x scripts/cross-build-windows.sh ]; then step "Windows cross build"; scripts/cross-build-windows.sh; fi
 if [ -x scripts/wine-test.sh ]; then step "Windows tests under Wine"; scripts/wine-test.sh; fi
 if [ -x scripts/package-test.sh ]; then step "Package"; scripts/package-test.sh; fi
+if [ -x scripts/vm-midi-test.sh ]; then step "MIDI on a real kernel in a VM"; scripts/vm-midi-test.sh; fi
 
 step "All tests passed"
