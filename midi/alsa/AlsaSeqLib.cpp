@@ -4,6 +4,7 @@
 #include <alsa/asoundlib.h>
 
 #include <cstdarg>
+#include <memory>
 #include <mutex>
 
 #include "midi/alsa/AlsaPortKind.h"
@@ -36,6 +37,43 @@ void SilenceAlsaLib() {
     std::call_once(once, [] { snd_lib_error_set_handler(&QuietErrorHandler); });
 }
 
+// alsa-lib's opaque records, released with their own free functions.
+template <auto Free>
+struct Release {
+    template <typename Record>
+    void operator()(Record* record) const {
+        Free(record);
+    }
+};
+using ClientRecord = std::unique_ptr<snd_seq_client_info_t, Release<&snd_seq_client_info_free>>;
+using PortRecord = std::unique_ptr<snd_seq_port_info_t, Release<&snd_seq_port_info_free>>;
+using SubscriptionRecord =
+    std::unique_ptr<snd_seq_port_subscribe_t, Release<&snd_seq_port_subscribe_free>>;
+
+template <typename Record, auto Allocate>
+int Make(Record& record) {
+    typename Record::pointer raw = nullptr;
+    const int result = Allocate(&raw);
+    record.reset(raw);
+    return result;
+}
+
+// A client record and a port record, as every query of the ports needs.
+int MakeRecords(ClientRecord& client, PortRecord& port) {
+    const int result = Make<ClientRecord, &snd_seq_client_info_malloc>(client);
+    return result < 0 ? result : Make<PortRecord, &snd_seq_port_info_malloc>(port);
+}
+
+void Fill(snd_seq_client_info_t* client, snd_seq_port_info_t* port, AlsaPortInfo& info) {
+    info.client = snd_seq_client_info_get_client(client);
+    info.port = snd_seq_port_info_get_port(port);
+    info.clientName = snd_seq_client_info_get_name(client);
+    info.portName = snd_seq_port_info_get_name(port);
+    info.type = snd_seq_port_info_get_type(port);
+    info.capability = snd_seq_port_info_get_capability(port);
+    info.writeUse = snd_seq_port_info_get_write_use(port);
+}
+
 class LibClient final : public AlsaSeqClient {
   public:
     explicit LibClient(snd_seq_t* seq) : seq_(seq) {}
@@ -47,64 +85,35 @@ class LibClient final : public AlsaSeqClient {
 
     int ListPorts(std::vector<AlsaPortInfo>& ports) override {
         ports.clear();
-        snd_seq_client_info_t* client = nullptr;
-        snd_seq_port_info_t* port = nullptr;
-        int result = snd_seq_client_info_malloc(&client);
-        if (result < 0) {
+        ClientRecord client;
+        PortRecord port;
+        if (const int result = MakeRecords(client, port); result < 0) {
             return result;
         }
-        result = snd_seq_port_info_malloc(&port);
-        if (result < 0) {
-            snd_seq_client_info_free(client);
-            return result;
-        }
-        snd_seq_client_info_set_client(client, -1);
-        while (snd_seq_query_next_client(seq_, client) >= 0) {
-            const int clientId = snd_seq_client_info_get_client(client);
-            snd_seq_port_info_set_client(port, clientId);
-            snd_seq_port_info_set_port(port, -1);
-            while (snd_seq_query_next_port(seq_, port) >= 0) {
-                AlsaPortInfo info;
-                info.client = clientId;
-                info.port = snd_seq_port_info_get_port(port);
-                info.clientName = snd_seq_client_info_get_name(client);
-                info.portName = snd_seq_port_info_get_name(port);
-                info.type = snd_seq_port_info_get_type(port);
-                info.capability = snd_seq_port_info_get_capability(port);
-                info.writeUse = snd_seq_port_info_get_write_use(port);
-                ports.push_back(std::move(info));
+        snd_seq_client_info_set_client(client.get(), -1);
+        while (snd_seq_query_next_client(seq_, client.get()) >= 0) {
+            snd_seq_port_info_set_client(port.get(), snd_seq_client_info_get_client(client.get()));
+            snd_seq_port_info_set_port(port.get(), -1);
+            while (snd_seq_query_next_port(seq_, port.get()) >= 0) {
+                Fill(client.get(), port.get(), ports.emplace_back());
             }
         }
-        snd_seq_port_info_free(port);
-        snd_seq_client_info_free(client);
         return 0;
     }
 
     int PortInfo(int client, int port, AlsaPortInfo& info) override {
-        snd_seq_client_info_t* clientInfo = nullptr;
-        snd_seq_port_info_t* portInfo = nullptr;
-        int result = snd_seq_client_info_malloc(&clientInfo);
-        if (result < 0) {
-            return result;
-        }
-        result = snd_seq_port_info_malloc(&portInfo);
+        ClientRecord clientRecord;
+        PortRecord portRecord;
+        int result = MakeRecords(clientRecord, portRecord);
         if (result >= 0) {
-            result = snd_seq_get_any_client_info(seq_, client, clientInfo);
+            result = snd_seq_get_any_client_info(seq_, client, clientRecord.get());
         }
         if (result >= 0) {
-            result = snd_seq_get_any_port_info(seq_, client, port, portInfo);
+            result = snd_seq_get_any_port_info(seq_, client, port, portRecord.get());
         }
         if (result >= 0) {
-            info.client = client;
-            info.port = port;
-            info.clientName = snd_seq_client_info_get_name(clientInfo);
-            info.portName = snd_seq_port_info_get_name(portInfo);
-            info.type = snd_seq_port_info_get_type(portInfo);
-            info.capability = snd_seq_port_info_get_capability(portInfo);
-            info.writeUse = snd_seq_port_info_get_write_use(portInfo);
+            Fill(clientRecord.get(), portRecord.get(), info);
         }
-        snd_seq_port_info_free(portInfo);
-        snd_seq_client_info_free(clientInfo);
         return result;
     }
 
@@ -121,20 +130,19 @@ class LibClient final : public AlsaSeqClient {
     }
 
     int CheckConnectedTo(int ownPort, int client, int port) override {
-        snd_seq_port_subscribe_t* subscription = nullptr;
-        int result = snd_seq_port_subscribe_malloc(&subscription);
-        if (result < 0) {
+        SubscriptionRecord subscription;
+        if (const int result =
+                Make<SubscriptionRecord, &snd_seq_port_subscribe_malloc>(subscription);
+            result < 0) {
             return result;
         }
         const snd_seq_addr_t sender{static_cast<unsigned char>(snd_seq_client_id(seq_)),
                                     static_cast<unsigned char>(ownPort)};
         const snd_seq_addr_t dest{static_cast<unsigned char>(client),
                                   static_cast<unsigned char>(port)};
-        snd_seq_port_subscribe_set_sender(subscription, &sender);
-        snd_seq_port_subscribe_set_dest(subscription, &dest);
-        result = snd_seq_get_port_subscription(seq_, subscription);
-        snd_seq_port_subscribe_free(subscription);
-        return result;
+        snd_seq_port_subscribe_set_sender(subscription.get(), &sender);
+        snd_seq_port_subscribe_set_dest(subscription.get(), &dest);
+        return snd_seq_get_port_subscription(seq_, subscription.get());
     }
 
     int SendSysEx(int ownPort, int client, int port,
