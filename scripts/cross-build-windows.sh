@@ -14,5 +14,6 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPATCHFERRY_BUILD_APP=OFF \
     -DPATCHFERRY_BUILD_TESTS=ON \
-    -DPATCHFERRY_BUILD_BENCH=OFF
+    -DPATCHFERRY_BUILD_BENCH=OFF \
+    -DPATCHFERRY_WERROR=ON
 cmake --build "$build" -j"$(nproc)"

@@ -9,8 +9,8 @@ namespace {
 class Library final : public WinMmApi {
   public:
     UINT GetNumDevs() override { return midiOutGetNumDevs(); }
-    MMRESULT GetDevCaps(UINT device, MIDIOUTCAPSA& caps) override {
-        return midiOutGetDevCapsA(device, &caps, sizeof(caps));
+    MMRESULT GetDevCaps(UINT device, MIDIOUTCAPSW& caps) override {
+        return midiOutGetDevCapsW(device, &caps, sizeof(caps));
     }
     MMRESULT Open(HMIDIOUT& out, UINT device, DWORD_PTR callback, DWORD_PTR instance,
                   DWORD flags) override {
@@ -27,8 +27,8 @@ class Library final : public WinMmApi {
         return midiOutUnprepareHeader(out, &header, sizeof(MIDIHDR));
     }
     MMRESULT Reset(HMIDIOUT out) override { return midiOutReset(out); }
-    MMRESULT GetErrorText(MMRESULT code, char* text, UINT size) override {
-        return midiOutGetErrorTextA(code, text, size);
+    MMRESULT GetErrorText(MMRESULT code, wchar_t* text, UINT size) override {
+        return midiOutGetErrorTextW(code, text, size);
     }
 };
 

@@ -3,6 +3,9 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
+#include <string>
 #include <string_view>
 
 namespace patchferry::midi::winmm {
@@ -23,6 +26,23 @@ bool ParseDevice(std::string_view text, UINT& device) {
     return !text.empty() && ec == std::errc() && ptr == end;
 }
 
+// UTF-16 from the service as the UTF-8 the rest of the program speaks; a broken surrogate becomes
+// U+FFFD rather than losing the whole name.
+std::string Utf8FromWide(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int wideLength = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, text.data(), length, nullptr,
+                            nullptr);
+    }
+    return text;
+}
+
 }  // namespace
 
 WinMmMidiOutputService::WinMmMidiOutputService(std::unique_ptr<WinMmApi> api)
@@ -38,12 +58,13 @@ MidiResult WinMmMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports
     ports.clear();
     // The count is asked again before each device: devices may come and go meanwhile.
     for (UINT device = 0; device < api_->GetNumDevs(); ++device) {
-        MIDIOUTCAPSA caps{};
+        MIDIOUTCAPSW caps{};
         if (api_->GetDevCaps(device, caps) != MMSYSERR_NOERROR) {
             continue;
         }
-        ports.push_back({std::string(caps.szPname, strnlen(caps.szPname, sizeof(caps.szPname))),
-                         caps.wTechnology == MOD_MIDIPORT, std::to_string(device)});
+        const std::wstring_view name(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname)));
+        ports.push_back(
+            {Utf8FromWide(name), caps.wTechnology == MOD_MIDIPORT, std::to_string(device)});
     }
     return kMidiOk;
 }
@@ -153,13 +174,13 @@ MidiResult WinMmMidiOutputService::Reset(MidiOutHandle handle) {
 }
 
 std::string WinMmMidiOutputService::ErrorText(MidiResult code) {
-    std::array<char, kErrorTextSize + 1> text{};
+    std::array<wchar_t, kErrorTextSize + 1> text{};
     const MMRESULT result =
         api_->GetErrorText(static_cast<MMRESULT>(code), text.data(), kErrorTextSize);
-    if (result != MMSYSERR_NOERROR || text[0] == '\0') {
+    if (result != MMSYSERR_NOERROR || text[0] == L'\0') {
         return "MIDI error " + std::to_string(code) + ".";
     }
-    return text.data();
+    return Utf8FromWide(std::wstring_view(text.data(), wcsnlen(text.data(), kErrorTextSize)));
 }
 
 MidiResult WinMmMidiOutputService::BadPortResult() const {

@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 
 struct ScriptedDevice {
-    std::string name;
+    std::wstring name;
     WORD technology = MOD_MIDIPORT;
     MMRESULT capsResult = MMSYSERR_NOERROR;
 };
@@ -41,14 +41,14 @@ class ScriptedWinMm final : public WinMmApi {
     UINT errorTextSize = 0;
 
     UINT GetNumDevs() override { return static_cast<UINT>(devices.size()); }
-    MMRESULT GetDevCaps(UINT device, MIDIOUTCAPSA& caps) override {
+    MMRESULT GetDevCaps(UINT device, MIDIOUTCAPSW& caps) override {
         const ScriptedDevice& scripted = devices.at(device);
         if (scripted.capsResult != MMSYSERR_NOERROR) {
             return scripted.capsResult;
         }
-        std::memset(caps.szPname, 0, sizeof(caps.szPname));
-        std::memcpy(caps.szPname, scripted.name.data(),
-                    std::min(scripted.name.size(), sizeof(caps.szPname)));
+        std::fill(std::begin(caps.szPname), std::end(caps.szPname), L'\0');
+        std::copy_n(scripted.name.begin(), std::min(scripted.name.size(), std::size(caps.szPname)),
+                    caps.szPname);
         caps.wTechnology = scripted.technology;
         return MMSYSERR_NOERROR;
     }
@@ -106,13 +106,14 @@ class ScriptedWinMm final : public WinMmApi {
         }
         return MMSYSERR_NOERROR;
     }
-    MMRESULT GetErrorText(MMRESULT code, char* text, UINT size) override {
+    MMRESULT GetErrorText(MMRESULT code, wchar_t* text, UINT size) override {
         errorTextSize = size;
         if (code == MMSYSERR_ERROR) {
             return MMSYSERR_BADERRNUM;
         }
-        const std::string scripted = "text of " + std::to_string(code);
-        std::memcpy(text, scripted.c_str(), scripted.size() + 1);
+        // "Gerät" as a German system might put it, to see the text arrive as UTF-8.
+        const std::wstring scripted = L"Ger\u00e4t: text of " + std::to_wstring(code);
+        std::copy_n(scripted.c_str(), scripted.size() + 1, text);
         return MMSYSERR_NOERROR;
     }
 
@@ -133,11 +134,12 @@ class WinMmMidiOutputServiceTest : public ::testing::Test {
     WinMmMidiOutputServiceTest() {
         auto api = std::make_unique<ScriptedWinMm>();
         api_ = api.get();
-        api_->devices = {{"USB MIDI Interface"},
-                         {"Microsoft GS Wavetable Synth", MOD_SWSYNTH},
-                         {"Unreadable", MOD_MIDIPORT, MMSYSERR_NODRIVER},
-                         {std::string(40, 'N'), MOD_MIDIPORT},
-                         {"OPL3 FM Synth", MOD_FMSYNTH}};
+        api_->devices = {{L"USB MIDI Interface"},
+                         {L"Microsoft GS Wavetable Synth", MOD_SWSYNTH},
+                         {L"Unreadable", MOD_MIDIPORT, MMSYSERR_NODRIVER},
+                         {std::wstring(40, L'N'), MOD_MIDIPORT},
+                         {L"OPL3 FM Synth", MOD_FMSYNTH},
+                         {L"\u00c9l\u00e9ment \u97f3\u6e90", MOD_MIDIPORT}};
         service_ = std::make_unique<WinMmMidiOutputService>(std::move(api));
     }
 
@@ -149,21 +151,23 @@ class WinMmMidiOutputServiceTest : public ::testing::Test {
 TEST_F(WinMmMidiOutputServiceTest, ListsReadableDevicesByNumberAndTellsMidiPortsFromSynths) {
     std::vector<MidiOutPortInfo> ports;
     ASSERT_EQ(service_->ListPorts(ports), kMidiOk);
-    ASSERT_EQ(ports.size(), 4U);
+    ASSERT_EQ(ports.size(), 5U);
     EXPECT_EQ(ports[0].name, "USB MIDI Interface");
     EXPECT_TRUE(ports[0].hardwarePort);
     EXPECT_EQ(ports[0].address, "0");
     EXPECT_FALSE(ports[1].hardwarePort);
     EXPECT_EQ(ports[2].address, "3");
     // A name that fills the record leaves no room for its terminator: nothing beyond it is read.
-    EXPECT_EQ(ports[2].name, std::string(sizeof(MIDIOUTCAPSA{}.szPname), 'N'));
+    EXPECT_EQ(ports[2].name, std::string(std::size(MIDIOUTCAPSW{}.szPname), 'N'));
     EXPECT_FALSE(ports[3].hardwarePort);
+    // Names come as UTF-16 and leave as UTF-8, whatever the machine's ANSI code page holds.
+    EXPECT_EQ(ports[4].name, "\u00c9l\u00e9ment \u97f3\u6e90");
 }
 
 TEST_F(WinMmMidiOutputServiceTest, OpensAListedNumberForTheServiceToSignalTheEvent) {
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
-    for (const char* address : {"5", "-1", "4294967295", "x", ""}) {
+    for (const char* address : {"6", "-1", "4294967295", "x", ""}) {
         EXPECT_EQ(service_->Open(address, event, handle), MMSYSERR_BADDEVICEID) << address;
     }
     EXPECT_TRUE(api_->calls.empty());  // the MIDI mapper is never opened by accident
@@ -198,7 +202,7 @@ TEST_F(WinMmMidiOutputServiceTest, RefusedSendIsUnpreparedAndReportedAtOnce) {
     const SendOutcome outcome = SendLongMessage(port, dump_, 30s);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
     EXPECT_EQ(outcome.result, static_cast<MidiResult>(MIDIERR_NOTREADY));
-    EXPECT_EQ(outcome.errorText, "text of " + std::to_string(MIDIERR_NOTREADY));
+    EXPECT_EQ(outcome.errorText, "Ger\u00e4t: text of " + std::to_string(MIDIERR_NOTREADY));
     EXPECT_EQ(api_->errorTextSize, kErrorTextSize);
     EXPECT_THAT(api_->calls, ElementsAre("open 0", "prepare", "send", "unprepare"));
 }
