@@ -314,7 +314,7 @@ void ProgramConverter::ConvertTimbre(int timbre) {
         .mode = VoiceModeOf(source_),
         .report = report_,
     };
-    Run(kSteps, scope);
+    Run<kSteps>(scope);
 }
 
 }  // namespace patchferry

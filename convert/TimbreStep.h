@@ -10,8 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <span>
 #include <stdexcept>
+#include <utility>
 #include <variant>
 
 #include "convert/ConversionReport.h"
@@ -131,15 +133,29 @@ constexpr bool EveryStepWritesItsOwnBits(const std::array<TimbreStep, N>& steps)
     return true;
 }
 
-template <std::size_t N>
-void Run(const std::array<TimbreStep, N>& steps, const TimbreScope& scope) {
-    for (const TimbreStep& step : steps) {
-        if (const auto* move = std::get_if<FieldMove>(&step)) {
-            Apply(*move, scope.m, scope.r);
-        } else {
-            std::get<Decision>(step).run(scope);
-        }
+// Runs a table's steps in order. The table is a constant, so each step is too: every plain move is
+// compiled to its own few instructions and every decision to a direct call, instead of a loop
+// that reads each row and picks what to do with it.
+template <const auto& Steps, std::size_t I>
+void RunStep(const TimbreScope& scope) {
+    constexpr const TimbreStep& step = Steps[I];
+    if constexpr (std::holds_alternative<FieldMove>(step)) {
+        constexpr FieldMove move = std::get<FieldMove>(step);
+        Apply(move, scope.m, scope.r);
+    } else {
+        constexpr auto run = std::get<Decision>(step).run;
+        run(scope);
     }
+}
+
+template <const auto& Steps, std::size_t... I>
+void RunSteps(const TimbreScope& scope, std::index_sequence<I...> /*order*/) {
+    (RunStep<Steps, I>(scope), ...);
+}
+
+template <const auto& Steps>
+void Run(const TimbreScope& scope) {
+    RunSteps<Steps>(scope, std::make_index_sequence<std::size(Steps)>{});
 }
 
 }  // namespace patchferry
