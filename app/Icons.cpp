@@ -1,21 +1,38 @@
 #include "app/Icons.h"
 
+#include <array>
+
 namespace patchferry {
 
+namespace {
+
+// The sizes rendered for each icon; Qt picks the nearest and scales the rest.
+constexpr std::array kIconSizes{16, 24, 32, 48};
+
+QIcon IconFromPngs(const QString& name) {
+    QIcon icon;
+    for (const int size : kIconSizes) {
+        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+}  // namespace
+
 QIcon OpenIcon() {
-    return QIcon(QStringLiteral(":/icons/open.svg"));
+    return IconFromPngs(QStringLiteral("open"));
 }
 QIcon FindIcon() {
-    return QIcon(QStringLiteral(":/icons/find.svg"));
+    return IconFromPngs(QStringLiteral("find"));
 }
 QIcon AuditionIcon() {
-    return QIcon(QStringLiteral(":/icons/audition.svg"));
+    return IconFromPngs(QStringLiteral("audition"));
 }
 QIcon AboutIcon() {
-    return QIcon(QStringLiteral(":/icons/about.svg"));
+    return IconFromPngs(QStringLiteral("about"));
 }
 QIcon ProgramIcon() {
-    return QIcon(QStringLiteral(":/icons/patchferry.svg"));
+    return IconFromPngs(QStringLiteral("patchferry"));
 }
 
 }  // namespace patchferry

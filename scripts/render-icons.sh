@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Renders the program icon (app/resources/patchferry.svg) into the PNG sizes of the hicolor icon
-# theme under packaging/icons/. Run after changing the icon; the PNGs are kept in the repository.
+# Renders the icons drawn as SVG (app/resources/*.svg) into the PNGs the program and the package
+# use: the toolbar images and the program icon at the sizes app/Icons.cpp names
+# (app/resources/png/), and the program icon in the sizes of the hicolor icon theme
+# (packaging/icons/). Run after changing an icon; the PNGs are kept in the repository.
+# Needs rsvg-convert (Debian's librsvg2-bin).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+for name in open find audition about patchferry; do
+  for size in 16 24 32 48; do
+    rsvg-convert -w "$size" -h "$size" -o "app/resources/png/$name-$size.png" "app/resources/$name.svg"
+  done
+done
 for size in 16 22 24 32 48 64 128 256; do
-  convert -background none -density 600 app/resources/patchferry.svg -resize "${size}x${size}" \
-    "PNG32:packaging/icons/${size}.png"
+  rsvg-convert -w "$size" -h "$size" -o "packaging/icons/${size}.png" app/resources/patchferry.svg
 done

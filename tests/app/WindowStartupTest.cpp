@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -216,10 +217,22 @@ void WindowStartupTest::commandsCarryTheirTextsKeysAndPrompts() {
     QCOMPARE(buttons[1], frame.Action(CommandId::Find));
     QCOMPARE(buttons[2], audition);
     QCOMPARE(buttons[3], frame.Action(CommandId::About));
+    // Each button shows a picture at the small and the large size: not a null pixmap, and not an
+    // empty one either (the PNGs must have been found, read and drawn).
     for (QAction* button : buttons) {
-        QVERIFY(!button->icon().pixmap(16, 16).isNull());
-        QVERIFY(!button->icon().pixmap(48, 48).isNull());
+        for (const int size : {16, 48}) {
+            const QImage image = button->icon().pixmap(size, size).toImage();
+            QVERIFY2(!image.isNull(), qPrintable(button->text()));
+            int opaque = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    opaque += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+                }
+            }
+            QVERIFY2(opaque > size, qPrintable(button->text()));
+        }
     }
+    QVERIFY(!frame.windowIcon().pixmap(32, 32).isNull());
 }
 
 void WindowStartupTest::menusAreInOrder() {
