@@ -159,7 +159,7 @@ void WindowStartupTest::maximizedRectangleIsStoredAndReopensNormal() {
     SeedRect(harness, 50, 100, 450, 700);
     CMainFrame& frame = harness.Start();
     frame.showMaximized();
-    QTRY_VERIFY(frame.isMaximized());
+    QVERIFY(QTest::qWaitFor([&frame] { return frame.isMaximized(); }));
     QCoreApplication::processEvents();
     const QRect maximized = frame.frameGeometry();
     harness.Close();
