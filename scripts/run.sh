@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets everything up on a fresh Debian 12 machine, builds Patchferry and starts it.
+# Sets everything up on a fresh Debian 12 or 13 machine, builds Patchferry and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets everything up on a fresh Debian 12 machine, builds Patchferry and runs every test:
+# Sets everything up on a fresh Debian 12 or 13 machine, builds Patchferry and runs every test:
 # the unit and GUI tests, the same tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, a bounded fuzzing run of the SysEx reader, and the further checks
 # below. Stops at the first failure.
@@ -35,5 +35,10 @@ if [ -x scripts/cross-build-windows.sh ]; then step "Windows cross build"; scrip
 if [ -x scripts/wine-test.sh ]; then step "Windows tests under Wine"; scripts/wine-test.sh; fi
 if [ -x scripts/package-test.sh ]; then step "Package"; scripts/package-test.sh; fi
 if [ -x scripts/vm-midi-test.sh ]; then step "MIDI on a real kernel in a VM"; scripts/vm-midi-test.sh; fi
+# The other supported Debian release, in a debootstrap'd system: build, tests and its package.
+for release in bookworm trixie; do
+  [ "$release" = "$(. /etc/os-release && echo "$VERSION_CODENAME")" ] && continue
+  step "Debian $release"; scripts/release-test.sh "$release"
+done
 
 step "All tests passed"
