@@ -51,6 +51,7 @@ if ! debian_run "$root" sh -c "apt-get update -qq && apt-get install -y -qq --no
     echo "FAIL: the package does not install on Debian $release" >&2
     exit 1
 fi
+# shellcheck disable=SC2016 # dpkg-query's own format
 echo "  installed: $(debian_run "$root" dpkg-query -W -f='${Package} ${Version}' patchferry)"
 
 debian_run "$root" patchferry-cli list /root/bank.syx >"$out/list.txt"

@@ -36,6 +36,7 @@ step "installing the build packages with the project's installer"
 debian_run "$root" sh -c 'apt-get update -qq' >/dev/null
 debian_run "$root" /src/scripts/install-deps.sh >"$DEBIAN_ROOTS/$release-install.log" 2>&1 ||
     { tail -n 30 "$DEBIAN_ROOTS/$release-install.log" >&2; echo "FAIL: the installer failed on Debian $release" >&2; exit 1; }
+# shellcheck disable=SC2016 # expanded by the shell inside
 debian_run "$root" sh -c 'echo "  $(. /etc/os-release; echo "$PRETTY_NAME"), $(g++ --version | head -n 1),
   $(clang --version | head -n 1), Qt $(dpkg-query -W -f="\${Version}" qt6-base-dev)"'
 

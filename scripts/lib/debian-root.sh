@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Debian systems in a folder, for checks that need a release other than the running one or a
 # freshly installed one: made with debootstrap from Debian's mirror, entered with chroot.
 # Sourced by the release and package checks; needs root.
@@ -67,9 +68,8 @@ debian_root_leave() {
 debian_root_remove() {
     local dir=$1 m
     [[ -d "$dir" ]] || return 0
-    for m in $(awk -v d="$(realpath "$dir")/" 'index($2, d) == 1 {print $2}' /proc/mounts | sort -r); do
-        umount -l "$m" 2>/dev/null || true
-    done
+    awk -v d="$(realpath "$dir")/" 'index($2, d) == 1 {print $2}' /proc/mounts | sort -r |
+        while read -r m; do umount -l "$m" 2>/dev/null || true; done
     rm -rf --one-file-system "$dir"
 }
 
