@@ -2,14 +2,19 @@
 // Watches the kernel's output buffer of one hardware port through its status file, to learn
 // whether a message went into it whole and alone.
 //
-// Why this is needed: the sequencer hands each event to the port's raw MIDI buffer in the
-// sending program's own context, and a SysEx event goes in piece by piece (one piece per
-// 28-byte cell). The buffer is shared by every program that writes to the port and has no lock
-// across an event, so another program's event can land between two pieces of ours, and a piece
-// that does not fit the free space is dropped with no word to the sender (only "MIDI output
-// buffer overrun" in the kernel log). Bytes that enter before ours or after ours go out before
-// or after our message and do it no harm; those are what programs that are connected but quiet,
-// or that write between our dumps, amount to.
+// Why this is needed: the sequencer hands a direct event to the port's raw MIDI buffer within the
+// sender's own write, and a SysEx event goes in piece by piece (32 bytes at a time, each copied
+// from the sender's memory first). The buffer is shared by every program that writes to the port
+// and nothing locks it across an event, so another program's event (from another processor, or
+// from the sequencer's queue timer) can land between two pieces of ours, and a piece that does
+// not fit the free space is dropped with no word to the sender (only "MIDI output buffer
+// overrun" in the kernel log). Bytes that enter before ours or after ours go out before or after
+// our message and do it no harm; programs that are connected but quiet write none at all.
+//
+// Seen on Debian 12's kernel (6.1) with a USB MIDI interface: another program playing a note every
+// 5 ms into the port during our dump put its bytes before and after the dump in every send tried,
+// never inside it, and nothing was dropped; but the window in which they could land inside it
+// cannot be closed from here, so such a dump is reported as possibly broken, never as sent.
 //
 // What shows it: "Tx bytes" counts every byte handed on to the driver and "Avail" the free space,
 // so Tx bytes plus the bytes pending is every byte that ever entered the buffer. Read while the
