@@ -155,21 +155,24 @@ std::string AlsaMidiOutputService::OtherWritersText(const OpenPort& port) {
     return text;
 }
 
+int AlsaMidiOutputService::RefuseBesideOthers(const OpenPort& port) {
+    if (!port.hardware || OtherWriters(port).empty()) {
+        return 0;
+    }
+    return Fail(AlsaCause::Unwatchable, EBUSY, OtherWritersText(port));
+}
+
 int AlsaMidiOutputService::PrepareBuffer(OpenPort& port) {
+    port.measured = false;
     if (!port.buffer) {
-        // Nothing shows whether a message goes in whole, so none goes while another program
-        // could write into it.
-        if (!port.hardware || OtherWriters(port).empty()) {
-            return 0;
-        }
-        return Fail(AlsaCause::Unwatchable, EBUSY, OtherWritersText(port));
+        return RefuseBesideOthers(port);
     }
     const std::optional<RawMidiOutputStatus> now = port.buffer->Read();
     const std::size_t pending = now ? now->Pending() : 0;
     const auto drained =
         port.buffer->WaitUntilEmpty(std::chrono::steady_clock::now() + CompletionDelay(pending));
     if (!drained) {
-        return Fail(AlsaCause::Unwatchable, EBUSY, OtherWritersText(port));
+        return RefuseBesideOthers(port);
     }
     if (!drained->empty) {
         return Fail(AlsaCause::OthersFillBuffer, EBUSY,
@@ -177,17 +180,22 @@ int AlsaMidiOutputService::PrepareBuffer(OpenPort& port) {
                         OtherWritersText(port));
     }
     port.enteredBefore = drained->status.Entered();
+    port.measured = true;
     return 0;
 }
 
 int AlsaMidiOutputService::CheckBufferAfter(OpenPort& port) {
-    if (!port.buffer) {
-        return PrepareBuffer(port);  // whether another program joined meanwhile
+    // Without a reading from before, only the rule for an unwatched buffer is left: whether
+    // another program joined meanwhile.
+    if (!port.measured) {
+        return RefuseBesideOthers(port);
     }
+    port.measured = false;
     const auto drained = port.buffer->WaitUntilEmpty(std::chrono::steady_clock::now() +
                                                      CompletionDelay(kKernelMidiBufferSize));
-    if (!drained) {
-        return Fail(AlsaCause::Unwatchable, EBUSY, OtherWritersText(port));
+    // The count only grows while the output stays open; a smaller one is another opening's.
+    if (!drained || drained->status.Entered() < port.enteredBefore) {
+        return RefuseBesideOthers(port);
     }
     const std::uint64_t entered = drained->status.Entered() - port.enteredBefore;
     const std::uint64_t size = port.inFlightSize;

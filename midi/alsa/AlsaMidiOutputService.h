@@ -56,6 +56,7 @@ class AlsaMidiOutputService final : public MidiOutputService {
         // A hardware port's buffer, and what had entered it before the message in flight.
         std::optional<PortBufferWatch> buffer;
         bool hardware = false;
+        bool measured = false;  // enteredBefore was read for the message in flight
         std::uint64_t enteredBefore = 0;
         std::unique_ptr<CompletionTimer> timer;
     };
@@ -65,6 +66,9 @@ class AlsaMidiOutputService final : public MidiOutputService {
     OpenPort* Find(MidiOutHandle handle);
     // Our subscription still stands: it goes with the port when the device is unplugged.
     int CheckConnected(const OpenPort& port);
+    // Where the buffer cannot be read: a hardware port takes a message only while no other
+    // program is connected to write to it.
+    int RefuseBesideOthers(const OpenPort& port);
     // Before a message: waits for the port's buffer to drain and notes what had entered it.
     int PrepareBuffer(OpenPort& port);
     // After a message: whether its bytes alone went into the buffer, all of them.

@@ -31,10 +31,11 @@ std::optional<PortBufferWatch::Drained> PortBufferWatch::WaitUntilEmpty(
         if (std::chrono::steady_clock::now() >= deadline) {
             return Drained{*now, false};
         }
-        previous = now;
-        if (now->Pending() != 0) {
+        // An empty buffer is read again at once to see that it stays so; anything else waits.
+        if (previous || now->Pending() != 0) {
             std::this_thread::sleep_for(kBufferPollInterval);
         }
+        previous = now;
     }
 }
 
