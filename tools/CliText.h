@@ -59,9 +59,11 @@ inline constexpr std::string_view kSendUsage =
     "is sent when a program is missing from the file or does not convert.\n"
     "\n"
     "  --program LIST   programs as listed, with commas and ranges: A1 or A1,A5,B1-B16\n"
-    "  --port PORT      the port's name (letter case ignored), its address (CLIENT:PORT with\n"
-    "                   ALSA) or its number as \"patchferry-cli ports\" prints them; any port\n"
-    "                   named so may be used, software ones too\n"
+    "  --port PORT      the port, tried in this order: its full name, its address\n"
+    "                   (CLIENT:PORT with ALSA), its number as \"patchferry-cli ports\"\n"
+    "                   prints them, then a part of its name (letter case ignored), taken\n"
+    "                   when exactly one hardware port has it, or else exactly one port;\n"
+    "                   software ports may be used too. Several fits are listed (exit 2)\n"
     "  --channel N      MIDI channel 1..16 of the dumps (default 1)\n"
     "  --pause SECONDS  wait that long between two programs (default 0)\n";
 

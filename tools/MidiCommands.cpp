@@ -8,8 +8,8 @@
 
 #include "CommandSupport.h"
 #include "Commands.h"
+#include "PortChoice.h"
 #include "ProgramChoice.h"
-#include "library/NameMatch.h"
 #include "midi/MidiMessages.h"
 #include "midi/MidiOutPort.h"
 #include "midi/SendLongMessage.h"
@@ -22,43 +22,17 @@ const std::string kSend = "send";
 // The longest --pause; anything longer is a typo rather than a wish.
 constexpr double kLongestPauseSeconds = 3600.0;
 
+void PrintPort(const midi::MidiOutPortInfo& port, std::size_t number, std::ostream& out,
+               const char* indent) {
+    out << indent << number << '\t' << port.name << '\t'
+        << (port.hardwarePort ? "hardware" : "software") << '\t' << port.address << '\n';
+}
+
 void PrintPorts(const std::vector<midi::MidiOutPortInfo>& ports, std::ostream& out,
                 const char* indent) {
     for (std::size_t i = 0; i < ports.size(); ++i) {
-        out << indent << i << '\t' << ports[i].name << '\t'
-            << (ports[i].hardwarePort ? "hardware" : "software") << '\t' << ports[i].address
-            << '\n';
+        PrintPort(ports[i], i, out, indent);
     }
-}
-
-// The port that `wanted` names: its name (letter case ignored; a hardware port before a software
-// one of the same name, then the first), its address, or the number "ports" prints for it.
-const midi::MidiOutPortInfo* FindPort(const std::vector<midi::MidiOutPortInfo>& ports,
-                                      const std::string& wanted) {
-    const std::string lower = ToLowerAscii(wanted);
-    const midi::MidiOutPortInfo* named = nullptr;
-    for (const auto& port : ports) {
-        if (ToLowerAscii(port.name) == lower) {
-            if (port.hardwarePort) {
-                return &port;
-            }
-            named = named == nullptr ? &port : named;
-        }
-    }
-    if (named != nullptr) {
-        return named;
-    }
-    for (const auto& port : ports) {
-        if (port.address == wanted) {
-            return &port;
-        }
-    }
-    if (!ports.empty()) {
-        if (const auto number = ParseInt(wanted, 0, static_cast<int>(ports.size()) - 1)) {
-            return &ports[static_cast<std::size_t>(*number)];
-        }
-    }
-    return nullptr;
 }
 
 std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {
@@ -167,7 +141,18 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env) {
         env.err << midi::OpenFailureMessage(service.ErrorText(listed)) << "\n";
         return kExitFailure;
     }
-    const midi::MidiOutPortInfo* target = FindPort(ports, *portText);
+    const PortChoice choice = ChoosePort(ports, *portText);
+    const midi::MidiOutPortInfo* target = choice.port;
+    if (!choice.candidates.empty()) {
+        env.err << "patchferry-cli send: --port '" << *portText
+                << "' fits several MIDI output ports; give more of the name, the address or "
+                   "the number:\n";
+        for (const midi::MidiOutPortInfo* candidate : choice.candidates) {
+            PrintPort(*candidate, static_cast<std::size_t>(candidate - ports.data()), env.err,
+                      "  ");
+        }
+        return kExitUsage;
+    }
     if (target == nullptr) {
         env.err << "patchferry-cli send: no MIDI output port '" << *portText << "'; ";
         if (ports.empty()) {

@@ -19,7 +19,7 @@ int AlsaMidiOutputService::UseClient() {
     std::unique_ptr<AlsaSeqClient> client;
     const int result = library_->OpenClient(kClientName, client);
     if (result < 0) {
-        return result;
+        return SequencerOpenCode(result);
     }
     if (!client) {
         return -ENODEV;
@@ -62,12 +62,16 @@ MidiResult AlsaMidiOutputService::Open(const std::string& address, CompletionEve
         return result;
     }
     AlsaPortInfo info;
-    if (client_->PortInfo(destination->client, destination->port, info) < 0 ||
-        ClassifyAlsaPort(info, client_->ClientId()) == AlsaPortKind::NoOutput) {
+    if (client_->PortInfo(destination->client, destination->port, info) < 0) {
+        return BadPortResult();
+    }
+    const AlsaPortKind kind = ClassifyAlsaPort(info, client_->ClientId());
+    if (kind == AlsaPortKind::NoOutput) {
         return BadPortResult();
     }
     OpenPort port;
     port.destination = *destination;
+    port.hardware = kind == AlsaPortKind::HardwarePort;
     result = client_->CreateOutputPort(kOutputPortName);
     if (result < 0) {
         return result;
@@ -77,6 +81,14 @@ MidiResult AlsaMidiOutputService::Open(const std::string& address, CompletionEve
     if (result < 0) {
         static_cast<void>(client_->DeletePort(port.ownPort));
         return result;
+    }
+    // Only a hardware port writes into a raw MIDI buffer (the others hand on whole events), and
+    // its output is open once we are subscribed.
+    if (port.hardware && info.card >= 0) {
+        PortBufferWatch watch(*library_, info.card, destination->port);
+        if (watch.Read()) {
+            port.buffer.emplace(watch);
+        }
     }
     port.timer = std::make_unique<CompletionTimer>(event);
     const std::uintptr_t key = nextHandle_++;
@@ -102,17 +114,102 @@ AlsaMidiOutputService::OpenPort* AlsaMidiOutputService::Find(MidiOutHandle handl
     return it == open_.end() ? nullptr : &it->second;
 }
 
-int AlsaMidiOutputService::CheckDestination(const OpenPort& port) {
+int AlsaMidiOutputService::Fail(AlsaCause cause, int error, std::string detail) {
+    const int code = AlsaCode(cause, error);
+    details_[code] = std::move(detail);
+    return code;
+}
+
+int AlsaMidiOutputService::CheckConnected(const OpenPort& port) {
     const AlsaAddress& to = port.destination;
-    if (client_->CheckConnectedTo(port.ownPort, to.client, to.port) < 0) {
-        return -ENODEV;
+    return client_->CheckConnectedTo(port.ownPort, to.client, to.port) < 0
+               ? AlsaCode(AlsaCause::PortGone, ENODEV)
+               : 0;
+}
+
+std::vector<std::string> AlsaMidiOutputService::OtherWriters(const OpenPort& port) {
+    std::vector<AlsaPortInfo> senders;
+    std::vector<std::string> names;
+    if (client_->WriteSubscribers(port.destination.client, port.destination.port, senders) >= 0) {
+        for (const AlsaPortInfo& sender : senders) {
+            if (sender.client != client_->ClientId()) {
+                names.push_back(
+                    (sender.clientName.empty() ? std::string("a program") : sender.clientName) +
+                    " (" + AlsaAddressText(sender.client, sender.port) + ")");
+            }
+        }
     }
-    AlsaPortInfo info;
-    const int result = client_->PortInfo(to.client, to.port, info);
-    if (result < 0) {
-        return result;
+    return names;
+}
+
+std::string AlsaMidiOutputService::OtherWritersText(const OpenPort& port) {
+    const std::vector<std::string> names = OtherWriters(port);
+    if (names.empty()) {
+        return "no other program is connected to the port, so the one that wrote to it cannot be "
+               "named";
     }
-    return info.writeUse > 1 ? -EBUSY : 0;
+    std::string text = "connected to write to the port: ";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + names[i];
+    }
+    return text;
+}
+
+int AlsaMidiOutputService::RefuseBesideOthers(const OpenPort& port) {
+    if (!port.hardware || OtherWriters(port).empty()) {
+        return 0;
+    }
+    return Fail(AlsaCause::Unwatchable, EBUSY, OtherWritersText(port));
+}
+
+int AlsaMidiOutputService::PrepareBuffer(OpenPort& port) {
+    port.measured = false;
+    if (!port.buffer) {
+        return RefuseBesideOthers(port);
+    }
+    const std::optional<RawMidiOutputStatus> now = port.buffer->Read();
+    const std::size_t pending = now ? now->Pending() : 0;
+    const auto drained =
+        port.buffer->WaitUntilEmpty(std::chrono::steady_clock::now() + CompletionDelay(pending));
+    if (!drained) {
+        return RefuseBesideOthers(port);
+    }
+    if (!drained->empty) {
+        return Fail(AlsaCause::OthersFillBuffer, EBUSY,
+                    std::to_string(drained->status.Pending()) + " bytes were waiting; " +
+                        OtherWritersText(port));
+    }
+    port.enteredBefore = drained->status.Entered();
+    port.measured = true;
+    return 0;
+}
+
+int AlsaMidiOutputService::CheckBufferAfter(OpenPort& port) {
+    // Without a reading from before, only the rule for an unwatched buffer is left: whether
+    // another program joined meanwhile.
+    if (!port.measured) {
+        return RefuseBesideOthers(port);
+    }
+    port.measured = false;
+    const auto drained = port.buffer->WaitUntilEmpty(std::chrono::steady_clock::now() +
+                                                     CompletionDelay(kKernelMidiBufferSize));
+    // The count only grows while the output stays open; a smaller one is another opening's.
+    if (!drained || drained->status.Entered() < port.enteredBefore) {
+        return RefuseBesideOthers(port);
+    }
+    const std::uint64_t entered = drained->status.Entered() - port.enteredBefore;
+    const std::uint64_t size = port.inFlightSize;
+    if (entered < size) {
+        return Fail(AlsaCause::BytesDropped, ENOBUFS,
+                    std::to_string(size - entered) + " of its " + std::to_string(size) +
+                        " bytes never went in; " + OtherWritersText(port));
+    }
+    if (entered > size || !drained->empty) {
+        return Fail(AlsaCause::OtherWriter, EBUSY,
+                    std::to_string(entered - size) + " other bytes went into the port's buffer; " +
+                        OtherWritersText(port));
+    }
+    return 0;
 }
 
 MidiResult AlsaMidiOutputService::Send(MidiOutHandle handle,
@@ -124,22 +221,28 @@ MidiResult AlsaMidiOutputService::Send(MidiOutHandle handle,
     // The kernel's MIDI buffer takes a SysEx event piece by piece and drops the pieces that do
     // not fit without a word; a longer message could never go out whole.
     if (message.empty() || message.size() > kKernelMidiBufferSize) {
-        return -EMSGSIZE;
+        return AlsaCode(AlsaCause::TooLong, EMSGSIZE);
     }
     // The previous message may still fill that buffer; one behind it could be cut short.
     if (port->timer->IsPending()) {
-        return -EBUSY;
+        return AlsaCode(AlsaCause::StillSending, EBUSY);
     }
-    int result = CheckDestination(*port);
+    int result = CheckConnected(*port);
+    if (result < 0) {
+        return result;
+    }
+    result = PrepareBuffer(*port);
     if (result < 0) {
         return result;
     }
     result = client_->SendSysEx(port->ownPort, port->destination.client, port->destination.port,
                                 message);
     if (result < 0) {
-        return result;
+        const int gone = CheckConnected(*port);
+        return gone < 0 ? gone : result;
     }
     port->inFlight = true;
+    port->inFlightSize = message.size();
     port->timer->SignalAfter(CompletionDelay(message.size()));
     return kMidiOk;
 }
@@ -150,15 +253,15 @@ MidiResult AlsaMidiOutputService::FinishSend(MidiOutHandle handle) {
         return InvalidHandleResult();
     }
     if (port->timer->IsPending()) {
-        return -EBUSY;
+        return AlsaCode(AlsaCause::StillSending, EBUSY);
     }
     if (!port->inFlight) {
         return kMidiOk;
     }
     port->inFlight = false;
-    // Unplugged while the message was on its way, or another program joined in: the device may
-    // have got part of it only.
-    return CheckDestination(*port);
+    // Unplugged while the message was on its way: the device may have got part of it only.
+    const int result = CheckConnected(*port);
+    return result < 0 ? result : CheckBufferAfter(*port);
 }
 
 MidiResult AlsaMidiOutputService::Reset(MidiOutHandle handle) {
@@ -173,15 +276,21 @@ MidiResult AlsaMidiOutputService::Reset(MidiOutHandle handle) {
 }
 
 std::string AlsaMidiOutputService::ErrorText(MidiResult code) {
-    return library_->ErrorText(code);
+    std::string text = library_->ErrorText(ErrnoOf(code));
+    const AlsaCause cause = CauseOf(code);
+    if (cause != AlsaCause::None) {
+        const auto detail = details_.find(code);
+        text += ": " + CauseText(cause, detail == details_.end() ? "" : detail->second);
+    }
+    return text;
 }
 
 MidiResult AlsaMidiOutputService::BadPortResult() const {
-    return -ENODEV;
+    return AlsaCode(AlsaCause::NoSuchPort, ENODEV);
 }
 
 MidiResult AlsaMidiOutputService::InvalidHandleResult() const {
-    return -EBADF;
+    return AlsaCode(AlsaCause::NotOpen, EBADF);
 }
 
 }  // namespace patchferry::midi::alsa

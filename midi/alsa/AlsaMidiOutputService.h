@@ -4,15 +4,26 @@
 // client subscribed to the destination (the kernel opens a hardware port's raw MIDI device only
 // for a subscriber). A message goes out as one direct SysEx event addressed to the destination
 // itself and counts as done once its bytes can have left the wire.
+//
+// Other programs may be connected to the same port (a desktop's PipeWire bridge subscribes to
+// every port as soon as any PipeWire MIDI client is linked; DAWs, monitors, a second Patchferry):
+// that alone harms nothing. For a hardware port the kernel's buffer is watched around each
+// message (see PortBufferWatch.h): a message is reported sent only when its bytes alone went in,
+// all of them; otherwise the failure names the programs connected to write to the port.
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "midi/MidiOutputService.h"
 #include "midi/alsa/AlsaPortKind.h"
+#include "midi/alsa/AlsaResult.h"
 #include "midi/alsa/AlsaSeq.h"
 #include "midi/alsa/CompletionTimer.h"
+#include "midi/alsa/PortBufferWatch.h"
 
 namespace patchferry::midi::alsa {
 
@@ -41,20 +52,39 @@ class AlsaMidiOutputService final : public MidiOutputService {
         AlsaAddress destination;
         int ownPort = 0;
         bool inFlight = false;  // a message was accepted and not yet finished or reset
+        std::size_t inFlightSize = 0;
+        // A hardware port's buffer, and what had entered it before the message in flight.
+        std::optional<PortBufferWatch> buffer;
+        bool hardware = false;
+        bool measured = false;  // enteredBefore was read for the message in flight
+        std::uint64_t enteredBefore = 0;
         std::unique_ptr<CompletionTimer> timer;
     };
 
     // Opens our client the first time it is needed; a failed open is tried again next time.
     int UseClient();
     OpenPort* Find(MidiOutHandle handle);
-    // Whether a message to the port can arrive whole: our subscription still stands (it goes
-    // with the port when the device is unplugged) and no other program is connected to write to
-    // it (its events would be cut into ours).
-    int CheckDestination(const OpenPort& port);
+    // Our subscription still stands: it goes with the port when the device is unplugged.
+    int CheckConnected(const OpenPort& port);
+    // Where the buffer cannot be read: a hardware port takes a message only while no other
+    // program is connected to write to it.
+    int RefuseBesideOthers(const OpenPort& port);
+    // Before a message: waits for the port's buffer to drain and notes what had entered it.
+    int PrepareBuffer(OpenPort& port);
+    // After a message: whether its bytes alone went into the buffer, all of them.
+    int CheckBufferAfter(OpenPort& port);
+    // The other programs connected to write to the port, as "NAME (CLIENT:PORT)".
+    std::vector<std::string> OtherWriters(const OpenPort& port);
+    // Those names for a failure text, or words for none.
+    std::string OtherWritersText(const OpenPort& port);
+    // A failure code whose text carries `detail`.
+    int Fail(AlsaCause cause, int error, std::string detail);
 
     std::unique_ptr<AlsaSeqLibrary> library_;
     std::unique_ptr<AlsaSeqClient> client_;
     std::uintptr_t nextHandle_ = 1;
+    // The detail of the last failure of each code (names of other programs, byte counts).
+    std::map<int, std::string> details_;
     std::map<std::uintptr_t, OpenPort> open_;  // last: its timers go before the client
 };
 

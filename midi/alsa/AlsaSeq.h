@@ -20,6 +20,7 @@ struct AlsaPortInfo {
     unsigned type = 0;        // SND_SEQ_PORT_TYPE_* bits
     unsigned capability = 0;  // SND_SEQ_PORT_CAP_* bits
     int writeUse = 0;         // how many subscriptions write to the port
+    int card = -1;            // the sound card of a kernel client, -1 for any other
 };
 
 // One sequencer client of our own; closing it (destroying the object) drops its ports and
@@ -44,6 +45,8 @@ class AlsaSeqClient {
     virtual int ConnectTo(int ownPort, int client, int port) = 0;
     // 0 while that subscription exists (it goes with the destination port), else an error.
     virtual int CheckConnectedTo(int ownPort, int client, int port) = 0;
+    // The ports subscribed to write to that port (ours among them), with their clients' names.
+    virtual int WriteSubscribers(int client, int port, std::vector<AlsaPortInfo>& senders) = 0;
     // One SysEx event holding all of `message`, sent at once from `ownPort` to that port alone.
     virtual int SendSysEx(int ownPort, int client, int port,
                           std::span<const std::uint8_t> message) = 0;
@@ -62,6 +65,9 @@ class AlsaSeqLibrary {
     virtual int OpenClient(const std::string& name, std::unique_ptr<AlsaSeqClient>& client) = 0;
     // alsa-lib's text for one of its result codes.
     virtual std::string ErrorText(int code) = 0;
+    // The text of one of the kernel's status files (under /proc/asound); a negative errno when it
+    // cannot be read.
+    virtual int ReadStatusFile(const std::string& path, std::string& text) = 0;
 };
 
 // The real alsa-lib.

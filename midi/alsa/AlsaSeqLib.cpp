@@ -3,9 +3,12 @@
 
 #include <alsa/asoundlib.h>
 
+#include <cerrno>
 #include <cstdarg>
+#include <fstream>
 #include <memory>
 #include <mutex>
+#include <sstream>
 
 #include "midi/alsa/AlsaPortKind.h"
 #include "midi/alsa/AlsaSeq.h"
@@ -49,6 +52,8 @@ using ClientRecord = std::unique_ptr<snd_seq_client_info_t, Release<&snd_seq_cli
 using PortRecord = std::unique_ptr<snd_seq_port_info_t, Release<&snd_seq_port_info_free>>;
 using SubscriptionRecord =
     std::unique_ptr<snd_seq_port_subscribe_t, Release<&snd_seq_port_subscribe_free>>;
+using QueryRecord =
+    std::unique_ptr<snd_seq_query_subscribe_t, Release<&snd_seq_query_subscribe_free>>;
 
 template <typename Record, auto Allocate>
 int Make(Record& record) {
@@ -72,6 +77,7 @@ void Fill(snd_seq_client_info_t* client, snd_seq_port_info_t* port, AlsaPortInfo
     info.type = snd_seq_port_info_get_type(port);
     info.capability = snd_seq_port_info_get_capability(port);
     info.writeUse = snd_seq_port_info_get_write_use(port);
+    info.card = snd_seq_client_info_get_card(client);
 }
 
 class LibClient final : public AlsaSeqClient {
@@ -145,6 +151,32 @@ class LibClient final : public AlsaSeqClient {
         return snd_seq_get_port_subscription(seq_, subscription.get());
     }
 
+    int WriteSubscribers(int client, int port, std::vector<AlsaPortInfo>& senders) override {
+        senders.clear();
+        QueryRecord query;
+        if (const int result = Make<QueryRecord, &snd_seq_query_subscribe_malloc>(query);
+            result < 0) {
+            return result;
+        }
+        const snd_seq_addr_t root{static_cast<unsigned char>(client),
+                                  static_cast<unsigned char>(port)};
+        snd_seq_query_subscribe_set_root(query.get(), &root);
+        snd_seq_query_subscribe_set_type(query.get(), SND_SEQ_QUERY_SUBS_WRITE);
+        snd_seq_query_subscribe_set_index(query.get(), 0);
+        while (snd_seq_query_port_subscribers(seq_, query.get()) >= 0) {
+            const snd_seq_addr_t* sender = snd_seq_query_subscribe_get_addr(query.get());
+            AlsaPortInfo info;
+            if (PortInfo(sender->client, sender->port, info) < 0) {
+                info.client = sender->client;  // gone meanwhile: its number is all there is
+                info.port = sender->port;
+            }
+            senders.push_back(info);
+            snd_seq_query_subscribe_set_index(query.get(),
+                                              snd_seq_query_subscribe_get_index(query.get()) + 1);
+        }
+        return 0;
+    }
+
     int SendSysEx(int ownPort, int client, int port,
                   std::span<const std::uint8_t> message) override {
         snd_seq_event_t event{};
@@ -188,6 +220,18 @@ class Library final : public AlsaSeqLibrary {
     }
 
     std::string ErrorText(int code) override { return snd_strerror(code); }
+
+    int ReadStatusFile(const std::string& path, std::string& text) override {
+        text.clear();
+        std::ifstream file(path);
+        if (!file) {
+            return errno != 0 ? -errno : -ENOENT;
+        }
+        std::ostringstream contents;
+        contents << file.rdbuf();
+        text = contents.str();
+        return 0;
+    }
 };
 
 }  // namespace

@@ -14,12 +14,15 @@ inline constexpr std::chrono::microseconds kMidiByteTime{320};
 inline constexpr std::chrono::milliseconds kCompletionMargin{20};
 // The kernel's buffer for one hardware MIDI port; a longer message cannot go out whole.
 inline constexpr std::size_t kKernelMidiBufferSize = 4096;
+// How often the port's buffer is looked at while waiting for it to drain.
+inline constexpr std::chrono::milliseconds kBufferPollInterval{2};
 
 constexpr std::chrono::microseconds SysExTransmissionTime(std::size_t bytes) {
     return kMidiByteTime * static_cast<long long>(bytes);
 }
 
-// From the moment a message of `bytes` bytes was accepted until it counts as done.
+// From the moment a message of `bytes` bytes was accepted until it counts as done; also how long
+// `bytes` waiting in a port's buffer may take to drain.
 constexpr std::chrono::microseconds CompletionDelay(std::size_t bytes) {
     return SysExTransmissionTime(bytes) + kCompletionMargin;
 }

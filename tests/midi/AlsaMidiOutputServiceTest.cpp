@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <set>
 #include <tuple>
+#include <utility>
 
 #include "midi/SendLongMessage.h"
+#include "midi/alsa/AlsaResult.h"
 #include "midi/alsa/SysExPacing.h"
 
 namespace patchferry::midi::alsa {
@@ -31,7 +33,25 @@ struct SeqScript {
     std::set<std::tuple<int, int, int>> subscriptions;  // own port -> client:port
     std::vector<std::string> calls;
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> delivered;  // to whom, what
-    std::function<void()> duringSend;  // what happens while a message is on its way
+    std::function<void()> duringSend;        // what happens while a message is on its way
+    std::vector<AlsaPortInfo> otherWriters;  // connected to write to 24:0
+
+    // The output buffer behind 24:0 as /proc/asound/card2/midi0 shows it. What goes in is
+    // handed on at once unless `stuck` holds it.
+    struct {
+        bool readable = true;
+        bool stuck = false;
+        std::uint64_t tx = 0;
+        std::size_t pending = 0;
+        std::size_t dropNext = 0;  // bytes of the next message that find no room
+    } buffer;
+    void Write(std::size_t bytes) { (buffer.stuck ? buffer.pending : buffer.tx) += bytes; }
+    std::string StatusText() const {
+        return "UM-ONE\n\nOutput 0\n  Tx bytes     : " + std::to_string(buffer.tx) +
+               "\n  Owner PID    : 0\n  Mode         : native\n  Buffer size  : 4096\n"
+               "  Avail        : " +
+               std::to_string(4096 - buffer.pending) + "\nInput 0\n  Rx bytes     : 0\n";
+    }
 
     AlsaPortInfo* Find(int client, int port) {
         const auto it = std::find_if(ports.begin(), ports.end(), [&](const AlsaPortInfo& p) {
@@ -98,6 +118,18 @@ class ScriptedClient final : public AlsaSeqClient {
     int CheckConnectedTo(int ownPort, int client, int port) override {
         return script_.subscriptions.count({ownPort, client, port}) != 0 ? 0 : -ENOENT;
     }
+    int WriteSubscribers(int client, int port, std::vector<AlsaPortInfo>& senders) override {
+        senders.clear();
+        for (const auto& [own, toClient, toPort] : script_.subscriptions) {
+            if (toClient == client && toPort == port) {
+                senders.push_back({id_, own, "Patchferry", "Patchferry out", 0, 0, 0});
+            }
+        }
+        if (client == 24 && port == 0) {
+            senders.insert(senders.end(), script_.otherWriters.begin(), script_.otherWriters.end());
+        }
+        return 0;
+    }
     int SendSysEx(int /*ownPort*/, int client, int port,
                   std::span<const std::uint8_t> message) override {
         const std::string to = AlsaAddressText(client, port);
@@ -111,6 +143,9 @@ class ScriptedClient final : public AlsaSeqClient {
         }
         script_.delivered.emplace_back(to,
                                        std::vector<std::uint8_t>(message.begin(), message.end()));
+        if (to == "24:0") {
+            script_.Write(message.size() - std::exchange(script_.buffer.dropNext, 0));
+        }
         if (script_.duringSend) {
             script_.duringSend();
         }
@@ -144,6 +179,13 @@ class ScriptedLibrary final : public AlsaSeqLibrary {
         return 0;
     }
     std::string ErrorText(int code) override { return snd_strerror(code); }
+    int ReadStatusFile(const std::string& path, std::string& text) override {
+        if (path != "/proc/asound/card2/midi0" || !script_.buffer.readable) {
+            return -ENOENT;
+        }
+        text = script_.StatusText();
+        return 0;
+    }
 
   private:
     SeqScript& script_;
@@ -151,7 +193,7 @@ class ScriptedLibrary final : public AlsaSeqLibrary {
 
 AlsaPortInfo Port(int client, int port, std::string clientName, std::string portName, unsigned type,
                   unsigned capability) {
-    return {client, port, std::move(clientName), std::move(portName), type, capability, 0};
+    return {client, port, std::move(clientName), std::move(portName), type, capability, 0, -1};
 }
 
 constexpr unsigned kWritable =
@@ -175,6 +217,7 @@ class AlsaMidiOutputServiceTest : public ::testing::Test {
             Port(24, 1, "UM-ONE", "UM-ONE MIDI In", kHardwareType,
                  SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ),
         };
+        script_.ports[2].card = 2;
     }
 
     // The UM-ONE, opened through the port as the window and the command line do.
@@ -206,18 +249,23 @@ TEST_F(AlsaMidiOutputServiceTest, ListsOutputPortsWithKindAndAddressThroughOneLa
                                            "connect 0 -> 24:0", "drop", "delete 0"));
 }
 
-TEST_F(AlsaMidiOutputServiceTest, NoAccessToTheSequencerIsSaidByTheListAndTheOpen) {
-    script_.openResult = -EACCES;
+TEST_F(AlsaMidiOutputServiceTest, NoSequencerOrNoAccessToItIsSaidByTheListAndTheOpen) {
+    script_.openResult = -ENOENT;
     std::vector<MidiOutPortInfo> ports;
+    EXPECT_EQ(service_.ErrorText(service_.ListPorts(ports)),
+              "No such file or directory: the ALSA sequencer is not available (/dev/snd/seq is "
+              "missing)");
+
+    script_.openResult = -EACCES;
     const MidiResult listed = service_.ListPorts(ports);
-    EXPECT_EQ(listed, -EACCES);
-    EXPECT_EQ(service_.ErrorText(listed), "Permission denied");
+    EXPECT_TRUE(service_.ErrorText(listed).starts_with(
+        "Permission denied: this user may not use the ALSA sequencer"));
     EXPECT_TRUE(ports.empty());
     MidiOutPort port(service_);
-    EXPECT_EQ(port.Open({"UM-ONE: UM-ONE MIDI 1", true, "24:0"}), -EACCES);
+    EXPECT_EQ(port.Open({"UM-ONE: UM-ONE MIDI 1", true, "24:0"}), listed);
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
-    EXPECT_EQ(service_.Open("24:0", event, handle), -EACCES);
+    EXPECT_EQ(service_.Open("24:0", event, handle), listed);
 
     script_.openResult = 0;  // access granted: the next list gets through
     EXPECT_EQ(service_.ListPorts(ports), kMidiOk);
@@ -228,9 +276,11 @@ TEST_F(AlsaMidiOutputServiceTest, OpensOnlyAnAddressThatTakesOurOutput) {
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
     for (const char* address : {"99:0", "24:1", "0:1", "130:0", "24", "24:x", ""}) {
-        EXPECT_EQ(service_.Open(address, event, handle), -ENODEV) << address;
+        EXPECT_EQ(service_.Open(address, event, handle), service_.BadPortResult()) << address;
         EXPECT_EQ(handle, MidiOutHandle::Null);
     }
+    EXPECT_TRUE(service_.ErrorText(service_.BadPortResult())
+                    .starts_with("No such device: there is no such MIDI output port now"));
     script_.connectResult = -EPERM;
     const MidiResult refused = service_.Open("24:0", event, handle);
     EXPECT_EQ(refused, -EPERM);
@@ -256,15 +306,18 @@ TEST_F(AlsaMidiOutputServiceTest, AfterAnUnplugNothingGoesOutNotEvenToADeviceWit
     OpenUmOne(port);
     script_.Unplug(24, 0);
     SendOutcome outcome = SendLongMessage(port, kShort, 5s);
-    EXPECT_EQ(outcome.result, -ENODEV);
-    EXPECT_EQ(outcome.errorText, "No such device");
+    const MidiResult gone = outcome.result;
+    EXPECT_NE(gone, service_.BadPortResult());  // not the same cause as no such port
+    EXPECT_EQ(outcome.errorText,
+              "No such device: the MIDI port is no longer there: the interface was unplugged or "
+              "the port was removed");
 
     // Another interface takes the number over, and a program of its own listens to it.
     script_.ports.push_back(
         Port(24, 0, "Other Interface", "Other Interface MIDI 1", kHardwareType, kWritable));
     script_.ports.back().writeUse = 1;
     outcome = SendLongMessage(port, kShort, 5s);
-    EXPECT_EQ(outcome.result, -ENODEV);
+    EXPECT_EQ(outcome.result, gone);
     EXPECT_TRUE(script_.delivered.empty());
 
     // The UM-ONE comes back as client 28: opening it by its name finds it there.
@@ -281,29 +334,78 @@ TEST_F(AlsaMidiOutputServiceTest, UnplugWhileTheDumpIsOnItsWayIsAFailure) {
     script_.duringSend = [this] { script_.Unplug(24, 0); };
     const SendOutcome outcome = SendLongMessage(port, kShort, 5s);
     EXPECT_FALSE(outcome.Succeeded());
-    EXPECT_EQ(outcome.result, -ENODEV);
+    EXPECT_NE(outcome.errorText.find("no longer there"), std::string::npos);
 }
 
-// The kernel cuts the events of two writers into each other, or drops what does not fit: a dump
-// that may have been cut is never reported as sent.
-TEST_F(AlsaMidiOutputServiceTest, AnotherProgramWritingToThePortFailsTheSend) {
+// Programs that are connected but quiet harm nothing: the dump goes out and is reported sent.
+TEST_F(AlsaMidiOutputServiceTest, OtherProgramsConnectedButQuietLeaveTheDumpWhole) {
+    script_.otherWriters = {Port(143, 0, "PipeWire-RT-Event", "input", 0, 0),
+                            Port(129, 0, "aseqdump", "aseqdump", 0, 0)};
+    script_.Find(24, 0)->writeUse = 2;
     MidiOutPort port(service_);
     OpenUmOne(port);
-    script_.Find(24, 0)->writeUse = 1;
-    SendOutcome outcome = SendLongMessage(port, kShort, 5s);
-    EXPECT_EQ(outcome.result, -EBUSY);
-    EXPECT_EQ(outcome.errorText, "Device or resource busy");
-    EXPECT_TRUE(script_.delivered.empty());
+    script_.buffer.tx = 500;  // what went out before
+    EXPECT_TRUE(SendLongMessage(port, kDump, 5s).Succeeded());
+    EXPECT_EQ(script_.buffer.tx, 500 + kDump.size());
+}
 
-    script_.Find(24, 0)->writeUse = 0;
-    script_.duringSend = [this] { script_.Find(24, 0)->writeUse = 1; };
-    outcome = SendLongMessage(port, kShort, 5s);
-    EXPECT_EQ(outcome.result, -EBUSY);
-    EXPECT_EQ(script_.delivered.size(), 1U);
+// The kernel puts another writer's bytes between the pieces of ours, and drops pieces that find
+// no room: a dump that may have been cut is never reported as sent, and the text names who else
+// writes to the port.
+TEST_F(AlsaMidiOutputServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedBytesFailTheSend) {
+    script_.otherWriters = {Port(143, 0, "PipeWire-RT-Event", "input", 0, 0),
+                            Port(129, 0, "aplaymidi", "aplaymidi", 0, 0)};
+    MidiOutPort port(service_);
+    OpenUmOne(port);
+    script_.duringSend = [this] { script_.Write(3); };
+    SendOutcome outcome = SendLongMessage(port, kDump, 5s);
+    EXPECT_FALSE(outcome.Succeeded());
+    EXPECT_EQ(outcome.errorText,
+              "Device or resource busy: sent, but another program wrote to the MIDI port at the "
+              "same time, so the dump may have arrived broken: 3 other bytes went into the "
+              "port's buffer; connected to write to the port: PipeWire-RT-Event (143:0), "
+              "aplaymidi (129:0)");
+    const MidiResult interfered = outcome.result;
 
-    script_.Find(24, 0)->writeUse = 0;
     script_.duringSend = nullptr;
+    script_.buffer.dropNext = 100;
+    outcome = SendLongMessage(port, kDump, 5s);
+    EXPECT_TRUE(outcome.errorText.starts_with(
+        "No buffer space available: the port's buffer in the kernel was full and part of the "
+        "dump was dropped: 100 of its 2052 bytes never went in"))
+        << outcome.errorText;
+
+    // Another program's bytes that never drain: ours would wait behind them or be cut.
+    script_.buffer.stuck = true;
+    script_.Write(64);
+    const auto delivered = script_.delivered.size();
+    outcome = SendLongMessage(port, kShort, 5s);
+    EXPECT_TRUE(outcome.errorText.starts_with(
+        "Device or resource busy: another program's MIDI data was still waiting to go out"))
+        << outcome.errorText;
+    EXPECT_NE(outcome.errorText.find("64 bytes were waiting"), std::string::npos);
+    EXPECT_NE(outcome.result, interfered);
+    EXPECT_EQ(script_.delivered.size(), delivered);
+
+    // A writer that is not connected cannot be named, and the text says so.
+    script_.buffer = {};
+    script_.otherWriters.clear();
+    script_.duringSend = [this] { script_.Write(3); };
+    outcome = SendLongMessage(port, kShort, 5s);
+    EXPECT_NE(outcome.errorText.find("cannot be named"), std::string::npos);
+}
+
+// Where the buffer cannot be watched, a dump goes only while no other program is connected.
+TEST_F(AlsaMidiOutputServiceTest, WithoutTheBufferToWatchAnotherConnectedProgramFailsTheSend) {
+    script_.buffer.readable = false;
+    MidiOutPort port(service_);
+    OpenUmOne(port);
     EXPECT_TRUE(SendLongMessage(port, kShort, 5s).Succeeded());
+    script_.otherWriters = {Port(129, 0, "aplaymidi", "aplaymidi", 0, 0)};
+    const SendOutcome outcome = SendLongMessage(port, kShort, 5s);
+    EXPECT_NE(outcome.errorText.find("cannot be watched"), std::string::npos);
+    EXPECT_NE(outcome.errorText.find("aplaymidi (129:0)"), std::string::npos);
+    EXPECT_EQ(script_.delivered.size(), 1U);
 }
 
 TEST_F(AlsaMidiOutputServiceTest, RefusesWhatTheKernelWouldCutShort) {
@@ -311,11 +413,13 @@ TEST_F(AlsaMidiOutputServiceTest, RefusesWhatTheKernelWouldCutShort) {
     MidiOutHandle handle = MidiOutHandle::Null;
     ASSERT_EQ(service_.Open("24:0", event, handle), kMidiOk);
     const std::vector<std::uint8_t> tooLong(kKernelMidiBufferSize + 1, 0x00);
-    EXPECT_EQ(service_.Send(handle, tooLong), -EMSGSIZE);
+    EXPECT_EQ(CauseOf(service_.Send(handle, tooLong)), AlsaCause::TooLong);
 
     // A second message while the first may still fill the kernel's buffer.
     ASSERT_EQ(service_.Send(handle, kDump), kMidiOk);
-    EXPECT_EQ(service_.Send(handle, kDump), -EBUSY);
+    const MidiResult busy = service_.Send(handle, kDump);
+    EXPECT_EQ(service_.ErrorText(busy),
+              "Device or resource busy: the previous dump is still going out to the MIDI port");
     ASSERT_EQ(service_.Reset(handle), kMidiOk);  // gives up on the first: no completion comes
     EXPECT_EQ(event.Wait(std::chrono::duration_cast<std::chrono::milliseconds>(
                   CompletionDelay(kDump.size()))),
@@ -324,7 +428,8 @@ TEST_F(AlsaMidiOutputServiceTest, RefusesWhatTheKernelWouldCutShort) {
     EXPECT_EQ(service_.Send(handle, kDump), kMidiOk);  // and the port takes messages again
     EXPECT_EQ(script_.delivered.size(), 2U);
     service_.Close(handle);
-    EXPECT_EQ(service_.Send(handle, kDump), -EBADF);
+    EXPECT_EQ(service_.ErrorText(service_.Send(handle, kDump)),
+              "Bad file descriptor: the MIDI port is not open");
 }
 
 // The real backend on a machine without a sequencer: the list and the open say why.
@@ -337,7 +442,8 @@ TEST(AlsaSystemBackendTest, WithoutASequencerTheListAndTheOpenSayWhy) {
     const MidiResult listed = service->ListPorts(ports);
     EXPECT_NE(listed, kMidiOk);
     EXPECT_TRUE(ports.empty());
-    EXPECT_FALSE(service->ErrorText(listed).empty());
+    EXPECT_TRUE(service->ErrorText(listed).ends_with("(/dev/snd/seq is missing)"))
+        << service->ErrorText(listed);
     MidiOutPort port(*service);
     EXPECT_EQ(port.Open({"UM-ONE: UM-ONE MIDI 1", true, "24:0"}), listed);
     EXPECT_FALSE(port.IsOpen());

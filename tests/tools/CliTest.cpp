@@ -272,6 +272,37 @@ TEST_F(Cli, SendFindsThePortByNameAddressOrNumberSoftwarePortsToo) {
               "  2\tThrough\tsoftware\t14:1\n");
 }
 
+TEST_F(Cli, SendTakesTheFullNameThenAddressThenNumberThenAPartThatFitsOnePort) {
+    const auto bank = Bank();
+    midi_.SetDevices({{"Midi Through: Midi Through Port-0", false, "14:0"},
+                      {"2", false, "128:0"},  // a program that calls its port "2"
+                      {"USB MIDI Interface: USB MIDI Interface MIDI 1", true, "20:0"},
+                      {"USB MIDI Interface: USB MIDI Interface MIDI 2", false, "20:1"},
+                      {"Synth A: in", false, "130:0"},
+                      {"Synth B: in", false, "131:0"}});
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"2", "Open 128:0"},                  // the full name before the number
+        {"20:1", "Open 20:1"},                // an address before a part of a name
+        {"4", "Open 130:0"},                  // the number before a part of a name
+        {"usb midi interface", "Open 20:0"},  // the one hardware port of several
+        {"synth b", "Open 131:0"},            // the one port of any kind
+    };
+    for (const auto& [wanted, opened] : cases) {
+        midi_.ClearRecord();
+        ASSERT_EQ(Run({"send", bank, "--program", "A1", "--port", wanted}), kExitOk)
+            << wanted << ": " << err_.str();
+        const auto calls = midi_.Calls();
+        EXPECT_NE(std::find(calls.begin(), calls.end(), opened), calls.end()) << wanted;
+    }
+    midi_.ClearRecord();
+    EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "SYNTH"}), kExitUsage);
+    EXPECT_EQ(err_.str(),
+              "patchferry-cli send: --port 'SYNTH' fits several MIDI output ports; give more of "
+              "the name, the address or the number:\n"
+              "  4\tSynth A: in\tsoftware\t130:0\n  5\tSynth B: in\tsoftware\t131:0\n");
+    EXPECT_TRUE(midi_.SentMessages().empty());
+}
+
 TEST_F(Cli, SendGoesThroughAListOfProgramsInOrderThroughOnePort) {
     const auto bank = Bank();
     midi_.SetDevices({{"Radias", true}});

@@ -1,0 +1,22 @@
+#pragma once
+// Which MIDI output port "--port" names, tried in this order: the exact full name (a hardware
+// port before a software one of the same name, then the first), the address (CLIENT:PORT with
+// ALSA), the number "patchferry-cli ports" prints, and last a part of the name with letter case
+// ignored, such as the interface's name alone. A part is taken when exactly one hardware port
+// has it, or else when exactly one port of any kind does.
+
+#include <string>
+#include <vector>
+
+#include "midi/MidiOutputService.h"
+
+namespace patchferry::cli {
+
+struct PortChoice {
+    const midi::MidiOutPortInfo* port = nullptr;  // the one named; null when none or several
+    std::vector<const midi::MidiOutPortInfo*> candidates;  // when a part fits several ports
+};
+
+PortChoice ChoosePort(const std::vector<midi::MidiOutPortInfo>& ports, const std::string& wanted);
+
+}  // namespace patchferry::cli
