@@ -1,9 +1,9 @@
 // One MS2000 timbre (108 bytes, m below) into one Radias timbre block (228 bytes, r below).
 //
 // The conversion is the table at the end of this file, run from top to bottom over a block that
-// holds the init program's values. Plain moves are rows of the table; every step that decides
-// something (a condition, a value mapping, a report entry, arithmetic) is a small function above
-// it. Decisions report in table order. No two steps write the same bit, and whatever no step
+// holds the init program's values. Plain moves and value mappings are rows of the table; every
+// step that decides something else (a condition, a report entry, arithmetic) is a small function
+// above it. Steps report in table order. No two steps write the same bit, and whatever no step
 // names keeps the init program's value.
 
 #include "convert/TimbreConversion.h"
@@ -110,10 +110,6 @@ void ConvertOsc1Wave(const TimbreScope& s) {
     }
 }
 
-void MapOsc1DwgsWave(const TimbreScope& s) {
-    Write(s.r, radias::kOsc1DwgsWave, MapDwgsWave(Read(s.m, ms2k::kOsc1DwgsWave)));
-}
-
 // OSC2 tune is copied unchanged; off centre the Radias detunes differently.
 constexpr std::uint8_t kOsc2TuneCentre = 64;
 
@@ -150,64 +146,6 @@ void ConvertDistortion(const TimbreScope& s) {
     }
 }
 
-// --- LFOs
-
-void MapLfo1SyncNote(const TimbreScope& s) {
-    const MappedValue note = MapSyncNote(Read(s.m, ms2k::kLfo1SyncNote));
-    Write(s.r, radias::kLfo1SyncNote, note.value);
-    if (!note.exact) {
-        s.report.AddApproximation("LFO1 Sync Note");
-    }
-}
-
-void MapLfo2SyncNote(const TimbreScope& s) {
-    const MappedValue note = MapSyncNote(Read(s.m, ms2k::kLfo2SyncNote));
-    Write(s.r, radias::kLfo2SyncNote, note.value);
-    if (!note.exact) {
-        s.report.AddApproximation("LFO2 Sync Note");
-    }
-}
-
-// --- virtual patches: each selector byte's two nibbles become two bytes
-
-constexpr std::array<Ms2kTimbreField, ms2k::kPatchSlotCount> kPatchSources = {
-    ms2k::PatchSource(0), ms2k::PatchSource(1), ms2k::PatchSource(2), ms2k::PatchSource(3)};
-constexpr std::array<Ms2kTimbreField, ms2k::kPatchSlotCount> kPatchDestinations = {
-    ms2k::PatchDestination(0), ms2k::PatchDestination(1), ms2k::PatchDestination(2),
-    ms2k::PatchDestination(3)};
-constexpr std::array<RadiasTimbreField, ms2k::kPatchSlotCount> kRadiasPatchSources = {
-    radias::PatchSource(0), radias::PatchSource(1), radias::PatchSource(2), radias::PatchSource(3)};
-constexpr std::array<RadiasTimbreField, ms2k::kPatchSlotCount> kRadiasPatchDestinations = {
-    radias::PatchDestination(0), radias::PatchDestination(1), radias::PatchDestination(2),
-    radias::PatchDestination(3)};
-
-void MapPatchSelectors(const TimbreScope& s) {
-    for (std::size_t slot = 0; slot < ms2k::kPatchSlotCount; ++slot) {
-        Write(s.r, kRadiasPatchSources[slot], MapPatchSource(Read(s.m, kPatchSources[slot])));
-        Write(s.r, kRadiasPatchDestinations[slot],
-              MapPatchDestination(Read(s.m, kPatchDestinations[slot])));
-    }
-}
-
-// --- motion sequencer: the knob assignment of each lane, reported in lane order
-
-constexpr std::array<Ms2kTimbreField, ms2k::kSeqLaneCount> kSeqKnobs = {
-    ms2k::SeqKnob(0), ms2k::SeqKnob(1), ms2k::SeqKnob(2)};
-constexpr std::array<RadiasTimbreField, ms2k::kSeqLaneCount> kRadiasSeqKnobs = {
-    radias::SeqKnob(0), radias::SeqKnob(1), radias::SeqKnob(2)};
-constexpr std::array<std::string_view, ms2k::kSeqLaneCount> kSeqKnobNames = {
-    "SEQ1 Knob", "SEQ2 Knob", "SEQ3 Knob"};
-
-void MapSeqKnobs(const TimbreScope& s) {
-    for (std::size_t lane = 0; lane < ms2k::kSeqLaneCount; ++lane) {
-        const MappedValue knob = MapSeqKnob(Read(s.m, kSeqKnobs[lane]));
-        Write(s.r, kRadiasSeqKnobs[lane], knob.value);
-        if (!knob.exact) {
-            s.report.AddApproximation(kSeqKnobNames[lane]);
-        }
-    }
-}
-
 // clang-format off
 constexpr auto kSteps = std::to_array<TimbreStep>({
     // Timbre header
@@ -232,7 +170,7 @@ constexpr auto kSteps = std::to_array<TimbreStep>({
     Decide(&ConvertOsc1Wave, {radias::kOsc1Wave, radias::kByte38Bits4To5}),
     Copy(ms2k::kOsc1Control1, radias::kOsc1Control1),
     Copy(ms2k::kOsc1Control2, radias::kOsc1Control2),
-    Decide(&MapOsc1DwgsWave, {radias::kOsc1DwgsWave}),
+    Map(ms2k::kOsc1DwgsWave, radias::kOsc1DwgsWave, &MapDwgsWave),
     Copy(ms2k::kOscModulation, radias::kOscModulation),
     Copy(ms2k::kOsc2Wave, radias::kOsc2Wave),
     Copy(ms2k::kOsc2Semitone, radias::kOsc2Semitone),
@@ -262,33 +200,39 @@ constexpr auto kSteps = std::to_array<TimbreStep>({
     Copy(ms2k::kLfo1Frequency, radias::kLfo1Frequency),
     Copy(ms2k::kLfo1TempoSync, radias::kLfo1TempoSync),
     Copy(ms2k::kLfo1KeySync, radias::kLfo1KeySync),
-    Decide(&MapLfo1SyncNote, {radias::kLfo1SyncNote}),
+    Map(ms2k::kLfo1SyncNote, radias::kLfo1SyncNote, &MapSyncNote, "LFO1 Sync Note"),
     Copy(ms2k::kLfo2Wave, radias::kLfo2Wave),
     Copy(ms2k::kLfo2Frequency, radias::kLfo2Frequency),
     Copy(ms2k::kLfo2TempoSync, radias::kLfo2TempoSync),
     Copy(ms2k::kLfo2KeySync, radias::kLfo2KeySync),
-    Decide(&MapLfo2SyncNote, {radias::kLfo2SyncNote}),
+    Map(ms2k::kLfo2SyncNote, radias::kLfo2SyncNote, &MapSyncNote, "LFO2 Sync Note"),
     // Virtual patches
-    Decide(&MapPatchSelectors, {radias::PatchSource(0), radias::PatchDestination(0),
-                                radias::PatchSource(1), radias::PatchDestination(1),
-                                radias::PatchSource(2), radias::PatchDestination(2),
-                                radias::PatchSource(3), radias::PatchDestination(3)}),
+    Map(ms2k::PatchSource(0), radias::PatchSource(0), &MapPatchSource),
+    Map(ms2k::PatchDestination(0), radias::PatchDestination(0), &MapPatchDestination),
     Copy(ms2k::PatchIntensity(0), radias::PatchIntensity(0)),
+    Map(ms2k::PatchSource(1), radias::PatchSource(1), &MapPatchSource),
+    Map(ms2k::PatchDestination(1), radias::PatchDestination(1), &MapPatchDestination),
     Copy(ms2k::PatchIntensity(1), radias::PatchIntensity(1)),
+    Map(ms2k::PatchSource(2), radias::PatchSource(2), &MapPatchSource),
+    Map(ms2k::PatchDestination(2), radias::PatchDestination(2), &MapPatchDestination),
     Copy(ms2k::PatchIntensity(2), radias::PatchIntensity(2)),
+    Map(ms2k::PatchSource(3), radias::PatchSource(3), &MapPatchSource),
+    Map(ms2k::PatchDestination(3), radias::PatchDestination(3), &MapPatchDestination),
     Copy(ms2k::PatchIntensity(3), radias::PatchIntensity(3)),
-    // Motion sequencer
+    // Motion sequencer: settings, then each lane's knob assignment, motion type and steps
     Copy(ms2k::kSeqOn, radias::kSeqOn),
     Copy(ms2k::kSeqType, radias::kSeqType),
     Copy(ms2k::kSeqLastStep, radias::kSeqLastStep),
     Copy(ms2k::kSeqRunMode, radias::kSeqRunMode),
     Copy(ms2k::kSeqKeySync, radias::kSeqKeySync),
     Copy(ms2k::kSeqResolution, radias::kSeqResolution),
-    Decide(&MapSeqKnobs, {radias::SeqKnob(0), radias::SeqKnob(1), radias::SeqKnob(2)}),
+    Map(ms2k::SeqKnob(0), radias::SeqKnob(0), &MapSeqKnob, "SEQ1 Knob"),
     Copy(ms2k::SeqMotionType(0), radias::SeqMotionType(0)),
     Copy(ms2k::SeqSteps(0), radias::SeqSteps(0)),
+    Map(ms2k::SeqKnob(1), radias::SeqKnob(1), &MapSeqKnob, "SEQ2 Knob"),
     Copy(ms2k::SeqMotionType(1), radias::SeqMotionType(1)),
     Copy(ms2k::SeqSteps(1), radias::SeqSteps(1)),
+    Map(ms2k::SeqKnob(2), radias::SeqKnob(2), &MapSeqKnob, "SEQ3 Knob"),
     Copy(ms2k::SeqMotionType(2), radias::SeqMotionType(2)),
     Copy(ms2k::SeqSteps(2), radias::SeqSteps(2)),
 });
