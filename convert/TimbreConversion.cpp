@@ -22,10 +22,13 @@
 namespace patchferry {
 namespace {
 
+// The decisions are declared inline: each has one call, in the runner, but the table also holds
+// its address, and without the hint GCC keeps most of them as calls.
+
 // --- timbre header
 
 // The program name with its 12th character replaced by the timbre digit.
-void WriteName(const TimbreScope& s) {
+inline void WriteName(const TimbreScope& s) {
     const auto name = s.r.subspan(radias::kName.bits.offset, radias::kName.count);
     std::copy_n(s.program.begin() + kMs2kNameOffset, name.size(), name.begin());
     name.back() = s.timbre == 1 ? '1' : '2';
@@ -34,14 +37,14 @@ void WriteName(const TimbreScope& s) {
 // The MS2000 arpeggiator drives both timbres (0) or one of them (1 or 2).
 constexpr BitField kArpeggiatorTimbres{32, 4, 5};
 
-void MarkArpeggiatorTimbre(const TimbreScope& s) {
+inline void MarkArpeggiatorTimbre(const TimbreScope& s) {
     const std::uint8_t timbres = GetBits(s.program, kArpeggiatorTimbres);
     if (timbres == 0 || timbres == s.timbre) {
         Write(s.r, radias::kByte0Bits2To3, 1);
     }
 }
 
-void WriteUnison(const TimbreScope& s) {
+inline void WriteUnison(const TimbreScope& s) {
     if (Read(s.m, ms2k::kAssignMode) != ms2k::kAssignModeUnison) {
         return;
     }
@@ -56,7 +59,7 @@ void WriteUnison(const TimbreScope& s) {
 constexpr std::size_t kSplitPoint = 18;  // in the MS2000 program
 constexpr std::uint8_t kTopKey = 127;
 
-void WriteSplitKeyRange(const TimbreScope& s) {
+inline void WriteSplitKeyRange(const TimbreScope& s) {
     if (s.mode != VoiceMode::Split) {
         return;
     }
@@ -66,7 +69,7 @@ void WriteSplitKeyRange(const TimbreScope& s) {
     Write(s.r, radias::kHighestKey, first ? static_cast<std::uint8_t>(split - 1U) : kTopKey);
 }
 
-void MarkPolyphonic(const TimbreScope& s) {
+inline void MarkPolyphonic(const TimbreScope& s) {
     Write(s.r, radias::kByte32Bit7, Read(s.m, ms2k::kAssignMode) != ms2k::kAssignModeMono ? 1 : 0);
 }
 
@@ -93,7 +96,7 @@ constexpr std::array<Osc1WaveCell, 8> kOsc1Wave = {{
 }};
 // clang-format on
 
-void ConvertOsc1Wave(const TimbreScope& s) {
+inline void ConvertOsc1Wave(const TimbreScope& s) {
     const std::uint8_t wave = Read(s.m, ms2k::kOsc1Wave);
     if (wave >= kOsc1Wave.size()) {
         return;
@@ -113,7 +116,7 @@ void ConvertOsc1Wave(const TimbreScope& s) {
 // OSC2 tune is copied unchanged; off centre the Radias detunes differently.
 constexpr std::uint8_t kOsc2TuneCentre = 64;
 
-void ReportOsc2Tune(const TimbreScope& s) {
+inline void ReportOsc2Tune(const TimbreScope& s) {
     if (Read(s.m, ms2k::kOsc2Tune) != kOsc2TuneCentre) {
         s.report.AddApproximation("OSC2 tune");
     }
@@ -124,7 +127,7 @@ void ReportOsc2Tune(const TimbreScope& s) {
 // MS2000 filter type -> Radias filter type; not in rising order. Types beyond keep the byte.
 constexpr std::array<std::uint8_t, 4> kFilterType = {0, 31, 95, 63};
 
-void ConvertFilterType(const TimbreScope& s) {
+inline void ConvertFilterType(const TimbreScope& s) {
     const std::uint8_t type = Read(s.m, ms2k::kFilterType);
     if (type < kFilterType.size()) {
         Write(s.r, radias::kFilterType, kFilterType[type]);
@@ -132,13 +135,13 @@ void ConvertFilterType(const TimbreScope& s) {
 }
 
 // The Radias amplifier has no gate switch: nothing is written.
-void ReportEg2Gate(const TimbreScope& s) {
+inline void ReportEg2Gate(const TimbreScope& s) {
     if (Read(s.m, ms2k::kEg2GateSwitch) == 1) {
         s.report.AddApproximation("EG2/Gate switch");
     }
 }
 
-void ConvertDistortion(const TimbreScope& s) {
+inline void ConvertDistortion(const TimbreScope& s) {
     if (Read(s.m, ms2k::kDistortion) == 1) {
         Write(s.r, radias::kByte62Bits0To1, 1);
         Write(s.r, radias::kByte64, 32);
