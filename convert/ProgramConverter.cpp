@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "convert/BitFields.h"
@@ -61,7 +62,8 @@ void ProgramConverter::ConvertProgram() {
         return;
     }
 
-    std::copy_n(p.begin() + kMs2kNameOffset, kMs2kNameLength, r.begin() + kRadiasNameOffset);
+    // memcpy, which becomes two moves; std::copy_n of these 12 bytes would call memmove.
+    std::memcpy(r.data() + kRadiasNameOffset, p.data() + kMs2kNameOffset, kMs2kNameLength);
 
     const unsigned tenths = kTenthsPerBeat * ((unsigned{p[kTempoHigh]} << 8U) | p[kTempoLow]);
     r[kRadiasTempoLow] = static_cast<std::uint8_t>(tenths & 0xFFU);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -27,10 +28,11 @@ namespace {
 
 // --- timbre header
 
-// The program name with its 12th character replaced by the timbre digit.
+// The program name with its 12th character replaced by the timbre digit. (memcpy, which becomes
+// two moves; std::copy_n of these 12 bytes would call memmove.)
 inline void WriteName(const TimbreScope& s) {
     const auto name = s.r.subspan(radias::kName.bits.offset, radias::kName.count);
-    std::copy_n(s.program.begin() + kMs2kNameOffset, name.size(), name.begin());
+    std::memcpy(name.data(), s.program.data() + kMs2kNameOffset, radias::kName.count);
     name.back() = s.timbre == 1 ? '1' : '2';
 }
 

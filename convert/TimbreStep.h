@@ -172,10 +172,25 @@ constexpr bool EveryStepWritesItsOwnBits(const std::array<TimbreStep, N>& steps)
     return true;
 }
 
+// The results of mapping row I for every value its MS2000 field can hold, worked out while
+// compiling: a lookup needs neither a range check nor a call. (Steps and a row number rather than
+// the row itself, which not every compiler takes as a template argument.)
+template <const auto& Steps, std::size_t I>
+inline constexpr auto kMappedValues = [] {
+    constexpr FieldMapping mapping = std::get<FieldMapping>(Steps[I]);
+    std::array<MappedValue, FieldMask(mapping.from.bits.low, mapping.from.bits.high) + 1U> values{};
+    for (std::size_t in = 0; in < values.size(); ++in) {
+        const auto value = static_cast<std::uint8_t>(in);
+        values[in] = mapping.map != nullptr ? MappedValue{mapping.map(value), true}
+                                            : mapping.exactMap(value);
+    }
+    return values;
+}();
+
 // Runs a table's steps in order. The table is a constant, so each step is too, and every choice
-// below is made while compiling: a plain move or a mapping becomes the few instructions of its
-// own fields (masks and shifts are constants) and a decision a direct call, instead of a loop
-// that reads each row and picks what to do with it.
+// below is made while compiling: a plain move becomes the few instructions of its own fields
+// (masks and shifts are constants), a mapping a lookup in its row's kMappedValues and a decision
+// a direct call, instead of a loop that reads each row and picks what to do with it.
 template <const auto& Steps, std::size_t I>
 void RunStep(const TimbreScope& scope) {
     constexpr const TimbreStep& step = Steps[I];
@@ -192,12 +207,9 @@ void RunStep(const TimbreScope& scope) {
         }
     } else if constexpr (std::holds_alternative<FieldMapping>(step)) {
         constexpr FieldMapping mapping = std::get<FieldMapping>(step);
-        const std::uint8_t value = Read(scope.m, mapping.from);
-        if constexpr (mapping.map != nullptr) {
-            Write(scope.r, mapping.to, mapping.map(value));
-        } else {
-            const MappedValue mapped = mapping.exactMap(value);
-            Write(scope.r, mapping.to, mapped.value);
+        const MappedValue& mapped = kMappedValues<Steps, I>[Read(scope.m, mapping.from)];
+        Write(scope.r, mapping.to, mapped.value);
+        if constexpr (mapping.exactMap != nullptr) {
             if (!mapped.exact) {
                 scope.report.AddApproximation(mapping.inexact);
             }
