@@ -207,7 +207,7 @@ void RunStep(const TimbreScope& scope) {
         }
     } else if constexpr (std::holds_alternative<FieldMapping>(step)) {
         constexpr FieldMapping mapping = std::get<FieldMapping>(step);
-        const MappedValue& mapped = kMappedValues<Steps, I>[Read(scope.m, mapping.from)];
+        const MappedValue mapped = kMappedValues<Steps, I>[Read(scope.m, mapping.from)];
         Write(scope.r, mapping.to, mapped.value);
         if constexpr (mapping.exactMap != nullptr) {
             if (!mapped.exact) {
