@@ -42,16 +42,28 @@ constexpr std::size_t kRadiasArpSwing = 1067;
 
 }  // namespace
 
-void ProgramConverter::Convert() {
-    report_.Reset();
+ProgramConverter::ProgramConverter(const Ms2kProgramImage& source) : source_(source) {
+    LoadInitProgram();
+}
+
+void ProgramConverter::LoadInitProgram() {
     // Through std::copy, which calls the library's memmove: the compiler would expand an array
     // assignment to a string instruction, several times slower for an image of this size.
     const RadiasProgramImage& init = RadiasInitTemplateImage();
     std::copy(init.begin(), init.end(), image_.begin());
+    holdsInitProgram_ = true;
+}
+
+void ProgramConverter::Convert() {
+    report_.Reset();
+    if (!holdsInitProgram_) {
+        LoadInitProgram();
+    }
     ConvertProgram();
 }
 
 void ProgramConverter::ConvertProgram() {
+    holdsInitProgram_ = false;
     const std::span<const std::uint8_t> p{source_};
     const std::span<std::uint8_t> r{image_};
 

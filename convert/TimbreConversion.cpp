@@ -252,6 +252,7 @@ std::span<const TimbreStep> TimbreConversionSteps() {
 }
 
 void ProgramConverter::ConvertTimbre(int timbre) {
+    holdsInitProgram_ = false;
     const bool first = timbre == 1;
     const std::span<const std::uint8_t> program{source_};
     const TimbreScope scope{
