@@ -18,7 +18,8 @@ namespace patchferry {
 
 class ProgramConverter {
   public:
-    explicit ProgramConverter(const Ms2kProgramImage& source) : source_(source) {}
+    // Starts with the init program in the image.
+    explicit ProgramConverter(const Ms2kProgramImage& source);
     // The converter only refers to its program: a temporary would be gone before Convert().
     explicit ProgramConverter(Ms2kProgramImage&&) = delete;
 
@@ -38,8 +39,13 @@ class ProgramConverter {
     void AddApproximation(std::string_view name) { report_.AddApproximation(name); }
 
   private:
+    void LoadInitProgram();
+
     const Ms2kProgramImage& source_;
-    RadiasProgramImage image_{};
+    RadiasProgramImage image_;  // filled by the constructor
+    // The image is the init program as loaded: the first Convert() after the constructor need
+    // not load it again, so that a converter built for one program copies the image once.
+    bool holdsInitProgram_ = false;
     ConversionReport report_;
 };
 

@@ -1,9 +1,9 @@
 // One MS2000 timbre (108 bytes, m below) into one Radias timbre block (228 bytes, r below).
 //
 // The conversion is the table at the end of this file, run from top to bottom over a block that
-// holds the init program's values. Plain moves are rows of the table; every step that decides
-// something (a condition, a value mapping, a report entry, arithmetic) is a small function above
-// it. Decisions report in table order. No two steps write the same bit, and whatever no step
+// holds the init program's values. Plain moves and value mappings are rows of the table; every
+// step that decides something else (a condition, a report entry, arithmetic) is a small function
+// above it. Steps report in table order. No two steps write the same bit, and whatever no step
 // names keeps the init program's value.
 
 #include "convert/TimbreConversion.h"
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -22,26 +23,30 @@
 namespace patchferry {
 namespace {
 
+// The decisions are declared inline: each has one call, in the runner, but the table also holds
+// its address, and without the hint GCC keeps most of them as calls.
+
 // --- timbre header
 
-// The program name with its 12th character replaced by the timbre digit.
-void WriteName(const TimbreScope& s) {
+// The program name with its 12th character replaced by the timbre digit. (memcpy, which becomes
+// two moves; std::copy_n of these 12 bytes would call memmove.)
+inline void WriteName(const TimbreScope& s) {
     const auto name = s.r.subspan(radias::kName.bits.offset, radias::kName.count);
-    std::copy_n(s.program.begin() + kMs2kNameOffset, name.size(), name.begin());
+    std::memcpy(name.data(), s.program.data() + kMs2kNameOffset, radias::kName.count);
     name.back() = s.timbre == 1 ? '1' : '2';
 }
 
 // The MS2000 arpeggiator drives both timbres (0) or one of them (1 or 2).
 constexpr BitField kArpeggiatorTimbres{32, 4, 5};
 
-void MarkArpeggiatorTimbre(const TimbreScope& s) {
+inline void MarkArpeggiatorTimbre(const TimbreScope& s) {
     const std::uint8_t timbres = GetBits(s.program, kArpeggiatorTimbres);
     if (timbres == 0 || timbres == s.timbre) {
         Write(s.r, radias::kByte0Bits2To3, 1);
     }
 }
 
-void WriteUnison(const TimbreScope& s) {
+inline void WriteUnison(const TimbreScope& s) {
     if (Read(s.m, ms2k::kAssignMode) != ms2k::kAssignModeUnison) {
         return;
     }
@@ -56,7 +61,7 @@ void WriteUnison(const TimbreScope& s) {
 constexpr std::size_t kSplitPoint = 18;  // in the MS2000 program
 constexpr std::uint8_t kTopKey = 127;
 
-void WriteSplitKeyRange(const TimbreScope& s) {
+inline void WriteSplitKeyRange(const TimbreScope& s) {
     if (s.mode != VoiceMode::Split) {
         return;
     }
@@ -66,7 +71,7 @@ void WriteSplitKeyRange(const TimbreScope& s) {
     Write(s.r, radias::kHighestKey, first ? static_cast<std::uint8_t>(split - 1U) : kTopKey);
 }
 
-void MarkPolyphonic(const TimbreScope& s) {
+inline void MarkPolyphonic(const TimbreScope& s) {
     Write(s.r, radias::kByte32Bit7, Read(s.m, ms2k::kAssignMode) != ms2k::kAssignModeMono ? 1 : 0);
 }
 
@@ -93,7 +98,7 @@ constexpr std::array<Osc1WaveCell, 8> kOsc1Wave = {{
 }};
 // clang-format on
 
-void ConvertOsc1Wave(const TimbreScope& s) {
+inline void ConvertOsc1Wave(const TimbreScope& s) {
     const std::uint8_t wave = Read(s.m, ms2k::kOsc1Wave);
     if (wave >= kOsc1Wave.size()) {
         return;
@@ -110,14 +115,10 @@ void ConvertOsc1Wave(const TimbreScope& s) {
     }
 }
 
-void MapOsc1DwgsWave(const TimbreScope& s) {
-    Write(s.r, radias::kOsc1DwgsWave, MapDwgsWave(Read(s.m, ms2k::kOsc1DwgsWave)));
-}
-
 // OSC2 tune is copied unchanged; off centre the Radias detunes differently.
 constexpr std::uint8_t kOsc2TuneCentre = 64;
 
-void ReportOsc2Tune(const TimbreScope& s) {
+inline void ReportOsc2Tune(const TimbreScope& s) {
     if (Read(s.m, ms2k::kOsc2Tune) != kOsc2TuneCentre) {
         s.report.AddApproximation("OSC2 tune");
     }
@@ -128,7 +129,7 @@ void ReportOsc2Tune(const TimbreScope& s) {
 // MS2000 filter type -> Radias filter type; not in rising order. Types beyond keep the byte.
 constexpr std::array<std::uint8_t, 4> kFilterType = {0, 31, 95, 63};
 
-void ConvertFilterType(const TimbreScope& s) {
+inline void ConvertFilterType(const TimbreScope& s) {
     const std::uint8_t type = Read(s.m, ms2k::kFilterType);
     if (type < kFilterType.size()) {
         Write(s.r, radias::kFilterType, kFilterType[type]);
@@ -136,75 +137,17 @@ void ConvertFilterType(const TimbreScope& s) {
 }
 
 // The Radias amplifier has no gate switch: nothing is written.
-void ReportEg2Gate(const TimbreScope& s) {
+inline void ReportEg2Gate(const TimbreScope& s) {
     if (Read(s.m, ms2k::kEg2GateSwitch) == 1) {
         s.report.AddApproximation("EG2/Gate switch");
     }
 }
 
-void ConvertDistortion(const TimbreScope& s) {
+inline void ConvertDistortion(const TimbreScope& s) {
     if (Read(s.m, ms2k::kDistortion) == 1) {
         Write(s.r, radias::kByte62Bits0To1, 1);
         Write(s.r, radias::kByte64, 32);
         s.report.AddApproximation("Distortion switch");
-    }
-}
-
-// --- LFOs
-
-void MapLfo1SyncNote(const TimbreScope& s) {
-    const MappedValue note = MapSyncNote(Read(s.m, ms2k::kLfo1SyncNote));
-    Write(s.r, radias::kLfo1SyncNote, note.value);
-    if (!note.exact) {
-        s.report.AddApproximation("LFO1 Sync Note");
-    }
-}
-
-void MapLfo2SyncNote(const TimbreScope& s) {
-    const MappedValue note = MapSyncNote(Read(s.m, ms2k::kLfo2SyncNote));
-    Write(s.r, radias::kLfo2SyncNote, note.value);
-    if (!note.exact) {
-        s.report.AddApproximation("LFO2 Sync Note");
-    }
-}
-
-// --- virtual patches: each selector byte's two nibbles become two bytes
-
-constexpr std::array<Ms2kTimbreField, ms2k::kPatchSlotCount> kPatchSources = {
-    ms2k::PatchSource(0), ms2k::PatchSource(1), ms2k::PatchSource(2), ms2k::PatchSource(3)};
-constexpr std::array<Ms2kTimbreField, ms2k::kPatchSlotCount> kPatchDestinations = {
-    ms2k::PatchDestination(0), ms2k::PatchDestination(1), ms2k::PatchDestination(2),
-    ms2k::PatchDestination(3)};
-constexpr std::array<RadiasTimbreField, ms2k::kPatchSlotCount> kRadiasPatchSources = {
-    radias::PatchSource(0), radias::PatchSource(1), radias::PatchSource(2), radias::PatchSource(3)};
-constexpr std::array<RadiasTimbreField, ms2k::kPatchSlotCount> kRadiasPatchDestinations = {
-    radias::PatchDestination(0), radias::PatchDestination(1), radias::PatchDestination(2),
-    radias::PatchDestination(3)};
-
-void MapPatchSelectors(const TimbreScope& s) {
-    for (std::size_t slot = 0; slot < ms2k::kPatchSlotCount; ++slot) {
-        Write(s.r, kRadiasPatchSources[slot], MapPatchSource(Read(s.m, kPatchSources[slot])));
-        Write(s.r, kRadiasPatchDestinations[slot],
-              MapPatchDestination(Read(s.m, kPatchDestinations[slot])));
-    }
-}
-
-// --- motion sequencer: the knob assignment of each lane, reported in lane order
-
-constexpr std::array<Ms2kTimbreField, ms2k::kSeqLaneCount> kSeqKnobs = {
-    ms2k::SeqKnob(0), ms2k::SeqKnob(1), ms2k::SeqKnob(2)};
-constexpr std::array<RadiasTimbreField, ms2k::kSeqLaneCount> kRadiasSeqKnobs = {
-    radias::SeqKnob(0), radias::SeqKnob(1), radias::SeqKnob(2)};
-constexpr std::array<std::string_view, ms2k::kSeqLaneCount> kSeqKnobNames = {
-    "SEQ1 Knob", "SEQ2 Knob", "SEQ3 Knob"};
-
-void MapSeqKnobs(const TimbreScope& s) {
-    for (std::size_t lane = 0; lane < ms2k::kSeqLaneCount; ++lane) {
-        const MappedValue knob = MapSeqKnob(Read(s.m, kSeqKnobs[lane]));
-        Write(s.r, kRadiasSeqKnobs[lane], knob.value);
-        if (!knob.exact) {
-            s.report.AddApproximation(kSeqKnobNames[lane]);
-        }
     }
 }
 
@@ -232,7 +175,7 @@ constexpr auto kSteps = std::to_array<TimbreStep>({
     Decide(&ConvertOsc1Wave, {radias::kOsc1Wave, radias::kByte38Bits4To5}),
     Copy(ms2k::kOsc1Control1, radias::kOsc1Control1),
     Copy(ms2k::kOsc1Control2, radias::kOsc1Control2),
-    Decide(&MapOsc1DwgsWave, {radias::kOsc1DwgsWave}),
+    Map(ms2k::kOsc1DwgsWave, radias::kOsc1DwgsWave, &MapDwgsWave),
     Copy(ms2k::kOscModulation, radias::kOscModulation),
     Copy(ms2k::kOsc2Wave, radias::kOsc2Wave),
     Copy(ms2k::kOsc2Semitone, radias::kOsc2Semitone),
@@ -262,33 +205,39 @@ constexpr auto kSteps = std::to_array<TimbreStep>({
     Copy(ms2k::kLfo1Frequency, radias::kLfo1Frequency),
     Copy(ms2k::kLfo1TempoSync, radias::kLfo1TempoSync),
     Copy(ms2k::kLfo1KeySync, radias::kLfo1KeySync),
-    Decide(&MapLfo1SyncNote, {radias::kLfo1SyncNote}),
+    Map(ms2k::kLfo1SyncNote, radias::kLfo1SyncNote, &MapSyncNote, "LFO1 Sync Note"),
     Copy(ms2k::kLfo2Wave, radias::kLfo2Wave),
     Copy(ms2k::kLfo2Frequency, radias::kLfo2Frequency),
     Copy(ms2k::kLfo2TempoSync, radias::kLfo2TempoSync),
     Copy(ms2k::kLfo2KeySync, radias::kLfo2KeySync),
-    Decide(&MapLfo2SyncNote, {radias::kLfo2SyncNote}),
+    Map(ms2k::kLfo2SyncNote, radias::kLfo2SyncNote, &MapSyncNote, "LFO2 Sync Note"),
     // Virtual patches
-    Decide(&MapPatchSelectors, {radias::PatchSource(0), radias::PatchDestination(0),
-                                radias::PatchSource(1), radias::PatchDestination(1),
-                                radias::PatchSource(2), radias::PatchDestination(2),
-                                radias::PatchSource(3), radias::PatchDestination(3)}),
+    Map(ms2k::PatchSource(0), radias::PatchSource(0), &MapPatchSource),
+    Map(ms2k::PatchDestination(0), radias::PatchDestination(0), &MapPatchDestination),
     Copy(ms2k::PatchIntensity(0), radias::PatchIntensity(0)),
+    Map(ms2k::PatchSource(1), radias::PatchSource(1), &MapPatchSource),
+    Map(ms2k::PatchDestination(1), radias::PatchDestination(1), &MapPatchDestination),
     Copy(ms2k::PatchIntensity(1), radias::PatchIntensity(1)),
+    Map(ms2k::PatchSource(2), radias::PatchSource(2), &MapPatchSource),
+    Map(ms2k::PatchDestination(2), radias::PatchDestination(2), &MapPatchDestination),
     Copy(ms2k::PatchIntensity(2), radias::PatchIntensity(2)),
+    Map(ms2k::PatchSource(3), radias::PatchSource(3), &MapPatchSource),
+    Map(ms2k::PatchDestination(3), radias::PatchDestination(3), &MapPatchDestination),
     Copy(ms2k::PatchIntensity(3), radias::PatchIntensity(3)),
-    // Motion sequencer
+    // Motion sequencer: settings, then each lane's knob assignment, motion type and steps
     Copy(ms2k::kSeqOn, radias::kSeqOn),
     Copy(ms2k::kSeqType, radias::kSeqType),
     Copy(ms2k::kSeqLastStep, radias::kSeqLastStep),
     Copy(ms2k::kSeqRunMode, radias::kSeqRunMode),
     Copy(ms2k::kSeqKeySync, radias::kSeqKeySync),
     Copy(ms2k::kSeqResolution, radias::kSeqResolution),
-    Decide(&MapSeqKnobs, {radias::SeqKnob(0), radias::SeqKnob(1), radias::SeqKnob(2)}),
+    Map(ms2k::SeqKnob(0), radias::SeqKnob(0), &MapSeqKnob, "SEQ1 Knob"),
     Copy(ms2k::SeqMotionType(0), radias::SeqMotionType(0)),
     Copy(ms2k::SeqSteps(0), radias::SeqSteps(0)),
+    Map(ms2k::SeqKnob(1), radias::SeqKnob(1), &MapSeqKnob, "SEQ2 Knob"),
     Copy(ms2k::SeqMotionType(1), radias::SeqMotionType(1)),
     Copy(ms2k::SeqSteps(1), radias::SeqSteps(1)),
+    Map(ms2k::SeqKnob(2), radias::SeqKnob(2), &MapSeqKnob, "SEQ3 Knob"),
     Copy(ms2k::SeqMotionType(2), radias::SeqMotionType(2)),
     Copy(ms2k::SeqSteps(2), radias::SeqSteps(2)),
 });
@@ -303,6 +252,7 @@ std::span<const TimbreStep> TimbreConversionSteps() {
 }
 
 void ProgramConverter::ConvertTimbre(int timbre) {
+    holdsInitProgram_ = false;
     const bool first = timbre == 1;
     const std::span<const std::uint8_t> program{source_};
     const TimbreScope scope{

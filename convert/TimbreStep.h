@@ -1,9 +1,9 @@
 #pragma once
-// The building blocks of the timbre conversion table: plain moves, which are data, and decisions,
-// which are small functions that declare the Radias fields they may write.
+// The building blocks of the timbre conversion table: plain moves and mappings, which are data,
+// and decisions, which are small functions that declare the Radias fields they may write.
 //
 // A table runs in order, one step after the other. The order matters only for the report: its
-// entries appear in the order of the decisions that make them.
+// entries appear in the order of the steps that make them.
 
 #include <algorithm>
 #include <array>
@@ -13,12 +13,14 @@
 #include <iterator>
 #include <span>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 #include <variant>
 
 #include "convert/ConversionReport.h"
 #include "convert/Ms2kTimbreLayout.h"
 #include "convert/RadiasTimbreLayout.h"
+#include "convert/ValueMappings.h"
 #include "library/Ms2kProgramImage.h"
 
 namespace patchferry {
@@ -62,16 +64,50 @@ consteval FieldMove Set(RadiasTimbreField to, std::uint8_t value) {
     return {FieldMove::Kind::Constant, ms2k::Byte(0), to, value};
 }
 
-constexpr void Apply(const FieldMove& move, std::span<const std::uint8_t> m,
-                     std::span<std::uint8_t> r) {
-    if (move.kind == FieldMove::Kind::Constant) {
-        Write(r, move.to, move.value);
-    } else if (move.to.count > 1) {
-        std::copy_n(m.begin() + static_cast<std::ptrdiff_t>(move.from.bits.offset), move.to.count,
-                    r.begin() + static_cast<std::ptrdiff_t>(move.to.bits.offset));
-    } else {
-        Write(r, move.to, Read(m, move.from));
+// A mapped move: an MS2000 field through one of the value mappings into a Radias field. A mapping
+// that tells whether its value is exact names the parameter that the report lists when it is not.
+struct FieldMapping {
+    Ms2kTimbreField from;
+    RadiasTimbreField to;
+    std::uint8_t (*map)(std::uint8_t);      // set for a mapping that is always taken as it is
+    MappedValue (*exactMap)(std::uint8_t);  // set for one that tells whether it is exact
+    std::string_view inexact;               // the report's name for an inexact value
+};
+
+// Every value the MS2000 field can hold must map to a value the Radias field holds whole.
+consteval bool MapsIntoItsField(const FieldMapping& mapping) {
+    if (mapping.from.count != 1 || mapping.to.count != 1) {
+        return false;
     }
+    const unsigned widest = FieldMask(mapping.to.bits.low, mapping.to.bits.high);
+    for (unsigned in = 0; in <= FieldMask(mapping.from.bits.low, mapping.from.bits.high); ++in) {
+        const auto value = static_cast<std::uint8_t>(in);
+        const unsigned out =
+            mapping.map != nullptr ? mapping.map(value) : mapping.exactMap(value).value;
+        if (out > widest) {
+            return false;
+        }
+    }
+    return true;
+}
+
+consteval FieldMapping Map(Ms2kTimbreField from, RadiasTimbreField to,
+                           std::uint8_t (*map)(std::uint8_t)) {
+    const FieldMapping mapping{from, to, map, nullptr, {}};
+    if (!MapsIntoItsField(mapping)) {
+        throw std::logic_error("a mapping must fit its values into one field");
+    }
+    return mapping;
+}
+
+// The same for a mapping that tells whether it is exact: `inexact` is reported when it is not.
+consteval FieldMapping Map(Ms2kTimbreField from, RadiasTimbreField to,
+                           MappedValue (*exactMap)(std::uint8_t), std::string_view inexact) {
+    const FieldMapping mapping{from, to, nullptr, exactMap, inexact};
+    if (inexact.empty() || !MapsIntoItsField(mapping)) {
+        throw std::logic_error("a mapping must fit its values into one field and name them");
+    }
+    return mapping;
 }
 
 // What a decision sees: the whole MS2000 program, the timbre being converted, the Radias timbre
@@ -104,12 +140,15 @@ consteval Decision Decide(void (*run)(const TimbreScope&),
     return decision;
 }
 
-using TimbreStep = std::variant<FieldMove, Decision>;
+using TimbreStep = std::variant<FieldMove, FieldMapping, Decision>;
 
 // The Radias fields a step writes, for the checks of a table.
 constexpr std::span<const RadiasTimbreField> TargetsOf(const TimbreStep& step) {
     if (const auto* move = std::get_if<FieldMove>(&step)) {
         return {&move->to, 1};
+    }
+    if (const auto* mapping = std::get_if<FieldMapping>(&step)) {
+        return {&mapping->to, 1};
     }
     const auto& decision = std::get<Decision>(step);
     return {decision.writes.data(), decision.writeCount};
@@ -133,15 +172,48 @@ constexpr bool EveryStepWritesItsOwnBits(const std::array<TimbreStep, N>& steps)
     return true;
 }
 
-// Runs a table's steps in order. The table is a constant, so each step is too: every plain move is
-// compiled to its own few instructions and every decision to a direct call, instead of a loop
-// that reads each row and picks what to do with it.
+// The results of mapping row I for every value its MS2000 field can hold, worked out while
+// compiling: a lookup needs neither a range check nor a call. (Steps and a row number rather than
+// the row itself, which not every compiler takes as a template argument.)
+template <const auto& Steps, std::size_t I>
+inline constexpr auto kMappedValues = [] {
+    constexpr FieldMapping mapping = std::get<FieldMapping>(Steps[I]);
+    std::array<MappedValue, FieldMask(mapping.from.bits.low, mapping.from.bits.high) + 1U> values{};
+    for (std::size_t in = 0; in < values.size(); ++in) {
+        const auto value = static_cast<std::uint8_t>(in);
+        values[in] = mapping.map != nullptr ? MappedValue{mapping.map(value), true}
+                                            : mapping.exactMap(value);
+    }
+    return values;
+}();
+
+// Runs a table's steps in order. The table is a constant, so each step is too, and every choice
+// below is made while compiling: a plain move becomes the few instructions of its own fields
+// (masks and shifts are constants), a mapping a lookup in its row's kMappedValues and a decision
+// a direct call, instead of a loop that reads each row and picks what to do with it.
 template <const auto& Steps, std::size_t I>
 void RunStep(const TimbreScope& scope) {
     constexpr const TimbreStep& step = Steps[I];
     if constexpr (std::holds_alternative<FieldMove>(step)) {
         constexpr FieldMove move = std::get<FieldMove>(step);
-        Apply(move, scope.m, scope.r);
+        if constexpr (move.kind == FieldMove::Kind::Constant) {
+            Write(scope.r, move.to, move.value);
+        } else if constexpr (move.to.count > 1) {
+            std::copy_n(scope.m.begin() + static_cast<std::ptrdiff_t>(move.from.bits.offset),
+                        move.to.count,
+                        scope.r.begin() + static_cast<std::ptrdiff_t>(move.to.bits.offset));
+        } else {
+            Write(scope.r, move.to, Read(scope.m, move.from));
+        }
+    } else if constexpr (std::holds_alternative<FieldMapping>(step)) {
+        constexpr FieldMapping mapping = std::get<FieldMapping>(step);
+        const MappedValue mapped = kMappedValues<Steps, I>[Read(scope.m, mapping.from)];
+        Write(scope.r, mapping.to, mapped.value);
+        if constexpr (mapping.exactMap != nullptr) {
+            if (!mapped.exact) {
+                scope.report.AddApproximation(mapping.inexact);
+            }
+        }
     } else {
         constexpr auto run = std::get<Decision>(step).run;
         run(scope);

@@ -145,5 +145,20 @@ TEST(ProgramConversion, EveryConvertStartsAfresh) {
     EXPECT_EQ(converter.Report().Text(), "OSC2 tune");
 }
 
+// A new converter holds the init program and its first Convert() need not load it again; but
+// a stage run on its own before that has written the image, and Convert() must start afresh.
+TEST(ProgramConversion, FirstConvertStartsAfreshAfterAStageWroteTheImage) {
+    const Ms2kProgramImage source = BusyImage(VoiceMode::Single);
+    ProgramConverter fresh(source);
+    EXPECT_EQ(fresh.Image(), RadiasInitTemplateImage());
+    fresh.Convert();
+
+    ProgramConverter staged(source);
+    staged.ConvertTimbre(2);
+    EXPECT_FALSE(SameBlock(staged.Image(), 2));
+    staged.Convert();
+    EXPECT_EQ(staged.Image(), fresh.Image());
+}
+
 }  // namespace
 }  // namespace patchferry
