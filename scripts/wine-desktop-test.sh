@@ -127,6 +127,24 @@ button_colour() {
     convert "$work/screen.png" -crop "16x16+$((X + 13 + 23 * $1))+$((Y + 29))" +repage \
         -colorspace HSL -channel G -separate -format '%[fx:round(100*maxima)]' info:
 }
+# word_at <word> <top> <height>: "x y" on the screen of the middle of <word> as OCR reads it in
+# a band of the window's client area (<top> and <height> in pixels), nothing when it is not there.
+word_at() {
+    measure
+    import -window root -crop "${W}x${3}+${X}+$((Y + $2))" +repage -resize 200% -colorspace Gray \
+        "$work/band.png" 2>/dev/null
+    tesseract "$work/band.png" - --psm 11 tsv 2>/dev/null |
+        awk -F'\t' -v w="$1" -v x="$X" -v y="$((Y + $2))" \
+            '$12 == w { print x + int(($7 + $9 / 2) / 2), y + int(($8 + $10 / 2) / 2); exit }'
+}
+# click_word <word> <top> <height>: clicks it.
+click_word() {
+    local at
+    at=$(word_at "$@")
+    [[ -n "$at" ]] || fail "no \"$1\" on the window between y $2 and $(($2 + $3))"
+    # shellcheck disable=SC2086  # "x y"
+    xdotool mousemove $at click 1
+}
 # expected_rows <count> [list options]: the letters the first <count> rows should show after a
 # Find for "bass", from the Linux build's listing of the same bank.
 expected_rows() {
@@ -215,7 +233,8 @@ echo "  Find \"bass\" marks the rows $expected"
 
 row_y=$(first_row_y)
 measure
-xdotool mousemove $((X + 130)) $((row_y - 10)) click 1
+header_top=$((row_y - Y - 24))
+click_word Program "$header_top" 24
 expected=$(expected_rows "$count" --sort 3)
 poll 10 rows_are "$expected" || fail "sorted by Program the rows are \"$(rows)\", not \"$expected\""
 echo "  sorted by Program: $expected"
@@ -223,7 +242,7 @@ echo "  sorted by Program: $expected"
 # "Midi Active" without a port: WinMM is asked for no device, and the open is refused.
 message_box() { xdotool search --onlyvisible --name '^Patchferry$' 2>/dev/null | head -n 1; }
 box_shown() { [[ -n "$(message_box)" ]]; }
-xdotool mousemove $((X + 580)) $((Y + 37)) click 1
+click_word Active 20 40
 poll 10 box_shown || fail "\"Midi Active\" without a port showed no message"
 box=$(message_box)
 import -window "$box" -resize 200% -colorspace Gray "$work/box.png"
