@@ -1,19 +1,29 @@
 #!/bin/sh
-# Builds the library, the MIDI output (WinMM backend), the command-line tools and the unit tests
-# of all of them for 64-bit Windows with the MinGW-w64 cross compiler, GoogleTest included from
-# Debian's sources. scripts/wine-test.sh runs the result under Wine.
+# Builds Patchferry for 64-bit Windows with the MinGW-w64 cross compiler: the window against Qt for
+# Windows, patchferry-cli, the WinMM MIDI backend and the unit and Qt tests of all of them
+# (GoogleTest compiled from Debian's sources), then the installer and the portable zip
+# (scripts/windows-packages.sh). scripts/wine-test.sh runs the result under Wine.
 #
 # Usage: scripts/cross-build-windows.sh [build folder]   (default: build-windows)
+# Qt for Windows is taken from $PATCHFERRY_QT_WINDOWS (default: /work/shared/qt-windows/
+# qt-6.4.2-mingw64); its host tools (moc, rcc, uic) are Debian's, of the same Qt version.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build-windows"}
+qt=${PATCHFERRY_QT_WINDOWS:-/work/shared/qt-windows/qt-6.4.2-mingw64}
+[ -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ] || {
+  echo "cross-build-windows: no Qt for Windows in $qt (set PATCHFERRY_QT_WINDOWS)" >&2
+  exit 1
+}
 
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPATCHFERRY_BUILD_APP=OFF \
+    -DCMAKE_PREFIX_PATH="$qt" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DPATCHFERRY_BUILD_TESTS=ON \
     -DPATCHFERRY_BUILD_BENCH=OFF \
     -DPATCHFERRY_WERROR=ON
 cmake --build "$build" -j"$(nproc)"
+"$root/scripts/windows-packages.sh" "$build"

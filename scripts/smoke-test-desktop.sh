@@ -28,6 +28,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# shellcheck source=scripts/desktop-session.sh
+source "$(dirname "$0")/desktop-session.sh"
 
 # A settings store, a runtime folder and a window manager configuration of our own.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
@@ -53,28 +55,8 @@ fail() {
     exit 1
 }
 
-# poll <seconds> <command...>: runs the command until it succeeds or the time is up.
-poll() {
-    local limit=$1
-    shift
-    local deadline=$((SECONDS + limit))
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.05
-    done
-}
-
 # ---- the desktop ----
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-pids+=($!)
-poll 10 test -s "$work/display" || { cat "$out/xvfb.log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
-openbox >"$out/openbox.log" 2>&1 &
-pids+=($!)
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-poll 10 wm_running || { cat "$out/openbox.log" >&2; echo "FAIL: openbox did not start" >&2; exit 1; }
+start_desktop "$work" "$out"
 
 # ---- reading the screen ----
 # The outer rectangle of client window $1 as "left top width height": the client's place on the
@@ -117,7 +99,6 @@ find_window() {
 window_shown() { [[ -n "$(find_window "$1")" ]]; }
 window_gone() { [[ -z "$(find_window "$1")" ]]; }
 visible_count() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
-more_windows_than() { (($(visible_count) > $1)); }
 
 # ---- driving the program ----
 # start <folder> [arguments...]: starts the program in that folder and waits for its window.
@@ -130,24 +111,6 @@ start() {
     poll 20 window_shown Patchferry || fail "no main window appeared"
     main=$(find_window Patchferry)
     poll 10 rect_settled "$main" || fail "the main window did not settle: $(outer_rect "$main")"
-}
-focus() {
-    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
-}
-# File > Exit from the keyboard: Alt+F opens the menu, X chooses Exit.
-exit_from_keyboard() {
-    focus "$main"
-    local before
-    before=$(visible_count)
-    xdotool key --clearmodifiers alt+f
-    poll 10 more_windows_than "$before" || fail "Alt+F opened no File menu"
-    xdotool key --clearmodifiers x
-    wait_for_exit "File > Exit from the keyboard"
-}
-program_ended() { ! kill -0 "$app" 2>/dev/null; }
-wait_for_exit() {
-    poll 15 program_ended || fail "$1 did not end the program"
-    wait "$app" || fail "$1: the program ended with status $?"
 }
 # expect_dialog <title> <key...>: presses the keys, waits for the dialog and checks its exact title.
 expect_dialog() {

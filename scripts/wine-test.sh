@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs the Windows build under Wine: the unit tests of the cross build through CTest, then
-# patchferry-cli.exe end to end next to the Linux build, on files in folders named in German,
+# Runs the Windows build under Wine: the unit tests and the window's Qt tests of the cross build
+# through CTest (on an X display of their own, which the tests on the real windows platform need),
+# then patchferry-cli.exe end to end next to the Linux build, on files in folders named in German,
 # Greek and Japanese. The listings and the dumps must be byte for byte the Linux build's; a send
-# without a MIDI device must be refused with WinMM's own text. Console programs need no display.
+# without a MIDI device must be refused with WinMM's own text. Last, the installer and the window
+# it installs, driven on a desktop (scripts/wine-desktop-test.sh).
 #
 # Usage: scripts/wine-test.sh [Windows build folder] [Linux build folder]
 #        (defaults: build-windows, made here with scripts/cross-build-windows.sh, and build)
@@ -29,22 +31,34 @@ export LC_ALL=C.UTF-8
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv=d"
 WINEPREFIX=$(mktemp -d /tmp/patchferry-wine.XXXXXX)
 work=$(mktemp -d /tmp/patchferry-wine-work.XXXXXX)
+pids=()
 cleanup() {
   "$wineserver" -k 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$WINEPREFIX" "$work"
 }
 trap cleanup EXIT
+# The display comes first: Wine's desktop process starts with the prefix and keeps its display.
+# shellcheck source=scripts/desktop-session.sh
+source "$root/scripts/desktop-session.sh"
+start_display "$work" "$work"
 "$wineserver" -p  # one server for the whole stage, not one started for each short run
 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || {
   cat "$work/wineboot.log"
   echo "wine-test: could not make the Wine prefix"
   exit 1
 }
+# One Wine desktop for all the tests, a virtual one: Wine places, sizes and activates windows in it
+# itself, as Windows does, where an X window manager would have its own say. It is opened here and
+# kept open, since a desktop opened by a test would hold CTest's output until it closed itself,
+# seconds after the test.
+"$wine" explorer /desktop=Default,1280x800 >"$work/desktop.log" 2>&1 &
+pids+=($!)
 echo "Wine prefix ready after $((SECONDS - started)) s"
 
-echo "-- unit tests of the Windows build"
+echo "-- unit and Qt tests of the Windows build"
 ctest --test-dir "$win" --output-on-failure
-grep -h -e '^\[==========\] .* ran' "$win/Testing/Temporary/LastTest.log" || true
+grep -h -e '^\[==========\] .* ran' -e '^Totals: ' "$win/Testing/Temporary/LastTest.log" || true
 
 echo "-- patchferry-cli.exe next to the Linux build"
 cd "$work"
@@ -143,9 +157,14 @@ run send send "${files[0]}" --program A1 --port Radias
 [ "$(cat send.win.status)" -eq 1 ] || fail "send: exit status $(cat send.win.status) without a device"
 [ ! -s send.win.out ] || fail "send: printed $(cat send.win.out)"
 
-echo "Wine stage took $((SECONDS - started)) s"
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) of patchferry-cli.exe failed"
   exit 1
 fi
 echo "patchferry-cli.exe lists and converts as the Linux build does, with names in any script"
+
+echo "-- the installer and the window under Wine"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win/CMakeCache.txt")
+"$root/scripts/wine-desktop-test.sh" "$win/Patchferry-$version-setup.exe" \
+  "$win/Patchferry-$version-windows-x64.zip" "$linux/tools/patchferry-cli" "$win/wine-desktop"
+echo "Wine stage took $((SECONDS - started)) s"
