@@ -5,13 +5,14 @@
 # (scripts/windows-packages.sh). scripts/wine-test.sh runs the result under Wine.
 #
 # Usage: scripts/cross-build-windows.sh [build folder]   (default: build-windows)
-# Qt for Windows is taken from $PATCHFERRY_QT_WINDOWS (default: /work/shared/qt-windows/
-# qt-6.4.2-mingw64); its host tools (moc, rcc, uic) are Debian's, of the same Qt version.
+# Qt for Windows is taken from $PATCHFERRY_QT_WINDOWS (default: shared/qt-windows/
+# qt-6.4.2-mingw64 beside the clone); its host tools (moc, rcc, uic) are Debian's, of the same Qt
+# version.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build-windows"}
-qt=${PATCHFERRY_QT_WINDOWS:-/work/shared/qt-windows/qt-6.4.2-mingw64}
+qt=${PATCHFERRY_QT_WINDOWS:-$root/../shared/qt-windows/qt-6.4.2-mingw64}
 [ -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ] || {
   echo "cross-build-windows: no Qt for Windows in $qt (set PATCHFERRY_QT_WINDOWS)" >&2
   exit 1

@@ -193,8 +193,9 @@ reg_key_exists 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Patchfe
 # ---- 2. a bank opened from the file manager ----
 mkdir -p "$work/banks" "$work/elsewhere"
 bank="$work/banks/ms2kif_synth_bank.syx"
-if [[ -f /work/shared/realdata/ms2kif_synth_bank.syx ]]; then
-    cp /work/shared/realdata/ms2kif_synth_bank.syx "$bank"
+real_bank="$(dirname "$0")/../../shared/realdata/ms2kif_synth_bank.syx"  # beside the clone
+if [[ -f "$real_bank" ]]; then
+    cp "$real_bank" "$bank"
 else
     "$(dirname "$0")/make-test-dump.pl" 4C 7 "$bank"  # made up where the real bank is not there
 fi
