@@ -72,6 +72,9 @@ struct FieldMapping {
     std::uint8_t (*map)(std::uint8_t);      // set for a mapping that is always taken as it is
     MappedValue (*exactMap)(std::uint8_t);  // set for one that tells whether it is exact
     std::string_view inexact;               // the report's name for an inexact value
+    // Which of the two is set. (A constant expression may not ask whether a function's address
+    // is null when the sanitizers are on, so the kind is kept apart.)
+    bool tellsExactness = false;
 };
 
 // Every value the MS2000 field can hold must map to a value the Radias field holds whole.
@@ -83,7 +86,7 @@ consteval bool MapsIntoItsField(const FieldMapping& mapping) {
     for (unsigned in = 0; in <= FieldMask(mapping.from.bits.low, mapping.from.bits.high); ++in) {
         const auto value = static_cast<std::uint8_t>(in);
         const unsigned out =
-            mapping.map != nullptr ? mapping.map(value) : mapping.exactMap(value).value;
+            mapping.tellsExactness ? mapping.exactMap(value).value : mapping.map(value);
         if (out > widest) {
             return false;
         }
@@ -93,7 +96,7 @@ consteval bool MapsIntoItsField(const FieldMapping& mapping) {
 
 consteval FieldMapping Map(Ms2kTimbreField from, RadiasTimbreField to,
                            std::uint8_t (*map)(std::uint8_t)) {
-    const FieldMapping mapping{from, to, map, nullptr, {}};
+    const FieldMapping mapping{from, to, map, nullptr, {}, false};
     if (!MapsIntoItsField(mapping)) {
         throw std::logic_error("a mapping must fit its values into one field");
     }
@@ -103,7 +106,7 @@ consteval FieldMapping Map(Ms2kTimbreField from, RadiasTimbreField to,
 // The same for a mapping that tells whether it is exact: `inexact` is reported when it is not.
 consteval FieldMapping Map(Ms2kTimbreField from, RadiasTimbreField to,
                            MappedValue (*exactMap)(std::uint8_t), std::string_view inexact) {
-    const FieldMapping mapping{from, to, nullptr, exactMap, inexact};
+    const FieldMapping mapping{from, to, nullptr, exactMap, inexact, true};
     if (inexact.empty() || !MapsIntoItsField(mapping)) {
         throw std::logic_error("a mapping must fit its values into one field and name them");
     }
@@ -181,8 +184,8 @@ inline constexpr auto kMappedValues = [] {
     std::array<MappedValue, FieldMask(mapping.from.bits.low, mapping.from.bits.high) + 1U> values{};
     for (std::size_t in = 0; in < values.size(); ++in) {
         const auto value = static_cast<std::uint8_t>(in);
-        values[in] = mapping.map != nullptr ? MappedValue{mapping.map(value), true}
-                                            : mapping.exactMap(value);
+        values[in] = mapping.tellsExactness ? mapping.exactMap(value)
+                                            : MappedValue{mapping.map(value), true};
     }
     return values;
 }();
@@ -209,7 +212,7 @@ void RunStep(const TimbreScope& scope) {
         constexpr FieldMapping mapping = std::get<FieldMapping>(step);
         const MappedValue mapped = kMappedValues<Steps, I>[Read(scope.m, mapping.from)];
         Write(scope.r, mapping.to, mapped.value);
-        if constexpr (mapping.exactMap != nullptr) {
+        if constexpr (mapping.tellsExactness) {
             if (!mapped.exact) {
                 scope.report.AddApproximation(mapping.inexact);
             }

@@ -13,6 +13,8 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build-windows"}
 qt=${PATCHFERRY_QT_WINDOWS:-$root/../shared/qt-windows/qt-6.4.2-mingw64}
+# A path with ".." in it is not re-rooted as a find root: give CMake the plain one.
+qt=$(realpath -m "$qt")
 [ -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ] || {
   echo "cross-build-windows: no Qt for Windows in $qt (set PATCHFERRY_QT_WINDOWS)" >&2
   exit 1
