@@ -32,9 +32,11 @@ step "copying the sources"
 rm -rf "$root/src" && mkdir -p "$root/src"
 git ls-files -z --cached --others --exclude-standard | tar -c --null -T - -f - | tar -x -C "$root/src"
 
+# What this stage runs there: the build, the tests with the desktop one, the package. The
+# Windows and VM groups stay with the host.
 step "installing the build packages with the project's installer"
 debian_run "$root" sh -c 'apt-get update -qq' >/dev/null
-debian_run "$root" /src/scripts/install-deps.sh >"$DEBIAN_ROOTS/$release-install.log" 2>&1 ||
+debian_run "$root" /src/scripts/install-deps.sh build desktop package >"$DEBIAN_ROOTS/$release-install.log" 2>&1 ||
     { tail -n 30 "$DEBIAN_ROOTS/$release-install.log" >&2; echo "FAIL: the installer failed on Debian $release" >&2; exit 1; }
 # shellcheck disable=SC2016 # expanded by the shell inside
 debian_run "$root" sh -c 'echo "  $(. /etc/os-release; echo "$PRETTY_NAME"), $(g++ --version | head -n 1),
