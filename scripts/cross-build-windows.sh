@@ -20,7 +20,21 @@ qt=$(realpath -m "$qt")
   exit 1
 }
 
+# Qt's moc, rcc and uic write code for their own Qt version: the window can be cross-built only
+# with Debian's host tools of the same version as Qt for Windows (Debian 12's 6.4.2). Elsewhere
+# (Debian 13 has 6.8) the window and its installer are left out and said so; the rest is built.
+qt_version() { sed -n 's/^set(PACKAGE_VERSION "\([0-9.]*\)")$/\1/p' "$1/Qt6ConfigVersionImpl.cmake" 2>/dev/null; }
+windows_qt=$(qt_version "$qt/lib/cmake/Qt6")
+host_qt=$(qt_version /usr/lib/x86_64-linux-gnu/cmake/Qt6)
+app=ON
+if [ "$windows_qt" != "$host_qt" ]; then
+  app=OFF
+  echo "cross-build-windows: Qt for Windows is $windows_qt but this machine's Qt tools are" \
+    "${host_qt:-missing}: building without the window and its installer" >&2
+fi
+
 cmake -S "$root" -B "$build" -G Ninja \
+    -DPATCHFERRY_BUILD_APP=$app \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_PREFIX_PATH="$qt" \
@@ -29,4 +43,6 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DPATCHFERRY_BUILD_BENCH=OFF \
     -DPATCHFERRY_WERROR=ON
 cmake --build "$build" -j"$(nproc)"
-"$root/scripts/windows-packages.sh" "$build"
+if [ "$app" = ON ]; then
+  "$root/scripts/windows-packages.sh" "$build"
+fi
