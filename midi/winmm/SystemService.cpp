@@ -1,10 +1,15 @@
 #include "midi/MidiOutputService.h"
+#include "midi/MidiService.h"
 #include "midi/winmm/WinMmMidiOutputService.h"
 
 namespace patchferry::midi {
 
-std::unique_ptr<MidiOutputService> CreateSystemMidiOutputService() {
+std::unique_ptr<MidiService> CreateSystemMidiService() {
     return std::make_unique<winmm::WinMmMidiOutputService>(winmm::CreateWinMmApi());
+}
+
+std::unique_ptr<MidiOutputService> CreateSystemMidiOutputService() {
+    return CreateSystemMidiService();
 }
 
 }  // namespace patchferry::midi

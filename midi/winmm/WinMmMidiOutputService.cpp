@@ -191,4 +191,15 @@ MidiResult WinMmMidiOutputService::InvalidHandleResult() const {
     return ToResult(MMSYSERR_INVALHANDLE);
 }
 
+MidiResult WinMmMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+    ports.clear();
+    return ToResult(MMSYSERR_NOTSUPPORTED);
+}
+
+MidiResult WinMmMidiOutputService::OpenInput(const std::string& /*address*/, MidiInputSink /*sink*/,
+                                             std::unique_ptr<MidiInputConnection>& input) {
+    input.reset();
+    return ToResult(MMSYSERR_NOTSUPPORTED);
+}
+
 }  // namespace patchferry::midi::winmm

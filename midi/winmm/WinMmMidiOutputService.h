@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "midi/MidiOutputService.h"
+#include "midi/MidiService.h"
 #include "midi/winmm/WinMmApi.h"
 
 namespace patchferry::midi::winmm {
@@ -17,7 +17,7 @@ namespace patchferry::midi::winmm {
 // The service writes at most this many characters of a result's text.
 inline constexpr UINT kErrorTextSize = 99;
 
-class WinMmMidiOutputService final : public MidiOutputService {
+class WinMmMidiOutputService final : public MidiService {
   public:
     explicit WinMmMidiOutputService(std::unique_ptr<WinMmApi> api);
     ~WinMmMidiOutputService() override;
@@ -34,6 +34,11 @@ class WinMmMidiOutputService final : public MidiOutputService {
     std::string ErrorText(MidiResult code) override;
     MidiResult BadPortResult() const override;
     MidiResult InvalidHandleResult() const override;
+
+    // Input is not built on this platform yet: both say so with MMSYSERR_NOTSUPPORTED.
+    MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiResult OpenInput(const std::string& address, MidiInputSink sink,
+                         std::unique_ptr<MidiInputConnection>& input) override;
 
   private:
     // One message's driver header and the buffer it points at.
