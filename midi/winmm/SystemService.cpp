@@ -5,7 +5,8 @@
 namespace patchferry::midi {
 
 std::unique_ptr<MidiService> CreateSystemMidiService() {
-    return std::make_unique<winmm::WinMmMidiOutputService>(winmm::CreateWinMmApi());
+    return std::make_unique<winmm::WinMmMidiOutputService>(winmm::CreateWinMmApi(),
+                                                           winmm::CreateWinMmInApi());
 }
 
 std::unique_ptr<MidiOutputService> CreateSystemMidiOutputService() {

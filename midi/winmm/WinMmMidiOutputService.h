@@ -11,6 +11,7 @@
 
 #include "midi/MidiService.h"
 #include "midi/winmm/WinMmApi.h"
+#include "midi/winmm/WinMmInApi.h"
 
 namespace patchferry::midi::winmm {
 
@@ -19,7 +20,9 @@ inline constexpr UINT kErrorTextSize = 99;
 
 class WinMmMidiOutputService final : public MidiService {
   public:
-    explicit WinMmMidiOutputService(std::unique_ptr<WinMmApi> api);
+    // Without `inApi` there is no input: listing and opening one say it is not supported.
+    explicit WinMmMidiOutputService(std::unique_ptr<WinMmApi> api,
+                                    std::unique_ptr<WinMmInApi> inApi = nullptr);
     ~WinMmMidiOutputService() override;
 
     // Devices whose capabilities cannot be read are left out; a hardware port is one of the
@@ -35,7 +38,8 @@ class WinMmMidiOutputService final : public MidiService {
     MidiResult BadPortResult() const override;
     MidiResult InvalidHandleResult() const override;
 
-    // Input is not built on this platform yet: both say so with MMSYSERR_NOTSUPPORTED.
+    // Inputs in the service's order, named as the outputs are. The input service tells no
+    // technology: an input is a hardware port unless the output of its name is not one.
     MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
     MidiResult OpenInput(const std::string& address, MidiInputSink sink,
                          std::unique_ptr<MidiInputConnection>& input) override;
@@ -57,6 +61,7 @@ class WinMmMidiOutputService final : public MidiService {
     void ReleaseMessage(OpenPort& port, bool resetIfPlaying);
 
     std::unique_ptr<WinMmApi> api_;
+    std::unique_ptr<WinMmInApi> inApi_;
     std::map<std::uintptr_t, OpenPort> open_;
 };
 
