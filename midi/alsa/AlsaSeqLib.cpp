@@ -3,6 +3,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <fstream>
@@ -260,6 +261,13 @@ class LibClient final : public AlsaSeqClient {
             const int ready = poll(fds.data(), static_cast<nfds_t>(filled), timeoutMs);
             if (ready <= 0) {
                 return ready < 0 && errno != EINTR ? -errno : 0;
+            }
+            // Only events to read may lead to a read: on an error alone it would wait.
+            const bool readable =
+                std::any_of(fds.begin(), fds.begin() + filled,
+                            [](const pollfd& fd) { return (fd.revents & POLLIN) != 0; });
+            if (!readable) {
+                return -EIO;
             }
         }
         do {
