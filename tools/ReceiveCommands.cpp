@@ -175,7 +175,8 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
     midi::ProgramReceiver receiver(env.receiveTimeouts);
     // Whatever arrived before the request is nobody's answer to it.
     static_cast<void>(link->Take(std::chrono::milliseconds(0)));
-    if (!link->Send(receiver.Start(what, channel, Clock::now()))) {
+    const auto asked = Clock::now();
+    if (!link->Send(receiver.Start(what, channel, asked))) {
         return kExitFailure;
     }
     ProgressLine progress(env);
@@ -192,11 +193,14 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
         env.err << "patchferry-cli receive: " << receiver.FailureText() << "\n";
         return kExitFailure;
     }
+    const auto took =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count();
     if (!WriteBytesFile(*target, receiver.Answer(), Overwrite::Never, env, kReceive)) {
         return kExitFailure;
     }
     env.out << "Received " << receiver.Answer().size() << " bytes from " << link->InputName()
-            << " on channel " << channel << " into " << *target << "\n";
+            << " on channel " << channel << " into " << *target << " in " << took
+            << " ms from the request\n";
     return kExitOk;
 }
 
