@@ -7,7 +7,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
+#include <thread>
 
 #include "library/ProgramLibrary.h"
 #include "midi/fake/FakeMidiOutputService.h"
@@ -70,6 +72,7 @@ class ReceiveCli : public ::testing::Test {
         env.midiInput = [this]() -> midi::MidiInputService& { return midi_; };
         env.sendTimeout = 1s;
         env.receiveTimeouts = {300ms, 200ms};
+        env.errIsTerminal = terminal_;
         return RunCli(args, env);
     }
     // An MS2000 on channel 3 that answers the inquiry and sends `answer` for the bank request.
@@ -89,6 +92,7 @@ class ReceiveCli : public ::testing::Test {
     std::ostringstream out_;
     std::ostringstream err_;
     Bytes bank_;
+    bool terminal_ = false;
 };
 
 TEST_F(ReceiveCli, PortsListsTheInputsAndIdentifyAsksOnThePairedOutput) {
@@ -126,6 +130,34 @@ TEST_F(ReceiveCli, ReceivesTheWholeBankIntoANewFileThatListOpens) {
               kExitFailure);
     EXPECT_TRUE(midi_.SentMessages().empty());
     EXPECT_EQ(ReadFile(Target()), bank_);
+}
+
+TEST_F(ReceiveCli, OnATerminalTheProgressMovesAsTheAnswerComes) {
+    // Once asked, the answer comes in ten pieces a tenth of a second apart, as a slow cable
+    // brings it.
+    std::promise<void> asked;
+    midi_.SetResponder([&asked](std::span<const std::uint8_t> /*sent*/) {
+        asked.set_value();
+        return Pieces{};
+    });
+    std::thread synth([this, request = asked.get_future()] {
+        if (request.wait_for(10s) != std::future_status::ready) {
+            return;  // never asked: the failure shows below
+        }
+        for (const Bytes& piece : Cut(bank_, 3717)) {
+            midi_.Arrive({piece});
+            std::this_thread::sleep_for(piece.size() > 1 ? 100ms : 0ms);
+        }
+    });
+    terminal_ = true;
+    const int status =
+        Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()});
+    synth.join();
+    ASSERT_EQ(status, kExitOk) << err_.str();
+    const std::string progress = err_.str();
+    // Redrawn in place at least four times a second, ending on the whole answer.
+    EXPECT_GE(std::count(progress.begin(), progress.end(), '\r'), 4);
+    EXPECT_NE(progress.find("\rReceiving: 37163 of 37163 bytes\n"), std::string::npos) << progress;
 }
 
 TEST_F(ReceiveCli, ACutOrMissingAnswerSaysWhatToCheckAndWritesNothing) {
