@@ -87,6 +87,10 @@ for program in A1 A2 A3 A4 A5 A6 A7 A8 A9 A10 A11 B1 B2 B3 C1 C2 C3; do
 done
 "$build/tools/patchferry-cli" convert "$expected/bank.syx" --program A1 --channel 3 \
     -o "$expected/A1-3.syx" >/dev/null
+# The stand-in MS2000 holds a real bank, from the shared data beside the source tree.
+real_bank="$root/../shared/realdata/ms2kif_synth_bank.syx"
+[[ -f "$real_bank" ]] || { echo "FAIL: no real bank at $real_bank" >&2; exit 1; }
+cp "$real_bank" "$expected/real-bank.syx"
 
 # ---- Boot ----
 console="$out/console.log"

@@ -156,6 +156,15 @@ run send send "${files[0]}" --program A1 --port Radias
   fail "send: stderr was: $(cat send.win.err)"
 [ "$(cat send.win.status)" -eq 1 ] || fail "send: exit status $(cat send.win.status) without a device"
 [ ! -s send.win.out ] || fail "send: printed $(cat send.win.out)"
+# The inputs through winmm.dll's midiIn calls: none, and receive says so before asking anything.
+run ports-input ports --input
+[ "$(cat ports-input.win.status)" -eq 0 ] && [ ! -s ports-input.win.out ] ||
+  fail "ports --input without a device: status $(cat ports-input.win.status), printed $(cat ports-input.win.out ports-input.win.err)"
+run receive receive --port MS2000 --all -o received.syx
+[ "$(cat receive.win.err)" = "patchferry-cli receive: no MIDI input port 'MS2000'; there are no MIDI input ports" ] ||
+  fail "receive: stderr was: $(cat receive.win.err)"
+[ "$(cat receive.win.status)" -eq 1 ] && [ ! -e received.syx ] ||
+  fail "receive: exit status $(cat receive.win.status) without a device"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) of patchferry-cli.exe failed"

@@ -25,8 +25,8 @@ struct CliCommand {
 };
 
 // The commands, in the order the program's help lists them.
-const std::array<CliCommand, 4>& Commands() {
-    static const std::array<CliCommand, 4> commands{{
+const std::array<CliCommand, 6>& Commands() {
+    static const std::array<CliCommand, 6> commands{{
         {"list",
          "FILE...",
          "list every program of the MS2000 SysEx files",
@@ -39,13 +39,30 @@ const std::array<CliCommand, 4>& Commands() {
          kConvertUsage,
          {{"--program", "--channel", "-o"}, {"--all", "--force"}},
          RunConvert},
-        {"ports", "", "list the MIDI output ports", kPortsUsage, {}, RunPorts},
+        {"ports",
+         "",
+         "list the MIDI output (or input) ports",
+         kPortsUsage,
+         {{}, {"--input"}},
+         RunPorts},
         {"send",
          "FILE ...",
          "convert programs and send them to a Radias",
          kSendUsage,
          {{"--program", "--port", "--channel", "--pause"}, {}},
          RunSend},
+        {"identify",
+         "",
+         "ask who answers on a MIDI port (device inquiry)",
+         kIdentifyUsage,
+         {{"--port"}, {}},
+         RunIdentify},
+        {"receive",
+         "",
+         "receive programs from an MS2000 into a file",
+         kReceiveUsage,
+         {{"--port", "--channel", "-o"}, {"--current", "--all"}},
+         RunReceive},
     }};
     return commands;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// patchferry-cli: listing, converting and sending MS2000 programs without the window.
+// patchferry-cli: listing, converting and sending MS2000 programs, and receiving them from the
+// synth, without the window.
 
 #include <chrono>
 #include <functional>
@@ -7,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "midi/MidiInputService.h"
 #include "midi/MidiOutputService.h"
+#include "midi/receive/ProgramReceiver.h"
 
 namespace patchferry::cli {
 
@@ -20,6 +23,13 @@ struct CliEnvironment {
     bool outIsTerminal = false;
     // How long "send" waits for the port to finish with the dump.
     std::chrono::milliseconds sendTimeout{30000};
+    // Where "ports --input", "identify" and "receive" find the MIDI inputs (on Linux the same
+    // object as the outputs: one sequencer client); asked only when one of them runs.
+    std::function<midi::MidiInputService&()> midiInput = {};
+    // "receive" shows its progress only on a terminal.
+    bool errIsTerminal = false;
+    // How long "receive" waits for the answer to begin and, once begun, for each next byte.
+    midi::ReceiveTimeouts receiveTimeouts = {};
 };
 
 // Runs the command line `args` (without the program name); returns the exit status.

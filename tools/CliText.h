@@ -11,7 +11,8 @@ namespace patchferry::cli {
 inline constexpr std::string_view kMainUsageHead =
     "Usage: patchferry-cli COMMAND [ARGUMENTS]\n"
     "\n"
-    "Lists, converts and sends Korg MS2000 programs as Korg Radias programs.\n"
+    "Lists, converts and sends Korg MS2000 programs as Korg Radias programs, and receives\n"
+    "programs from an MS2000.\n"
     "\n"
     "Commands:\n";
 inline constexpr std::string_view kMainUsageTail =
@@ -44,11 +45,14 @@ inline constexpr std::string_view kConvertUsage =
     "  --force               overwrite files that are already there\n";
 
 inline constexpr std::string_view kPortsUsage =
-    "Usage: patchferry-cli ports\n"
+    "Usage: patchferry-cli ports [--input]\n"
     "\n"
     "Lists the MIDI output ports, tab-separated: number, name, \"hardware\" for a hardware MIDI\n"
     "port (the ones the window offers) or \"software\" for any other, and the port's address\n"
-    "(CLIENT:PORT with ALSA). When the ports cannot be listed, says why and exits with 1.\n";
+    "(CLIENT:PORT with ALSA). When the ports cannot be listed, says why and exits with 1.\n"
+    "\n"
+    "  --input   list the MIDI input ports instead, the same way (what identify and receive\n"
+    "            take as --port)\n";
 
 inline constexpr std::string_view kSendUsage =
     "Usage: patchferry-cli send FILE --program LIST --port PORT [--channel 1..16]\n"
@@ -66,5 +70,35 @@ inline constexpr std::string_view kSendUsage =
     "                   software ports may be used too. Several fits are listed (exit 2)\n"
     "  --channel N      MIDI channel 1..16 of the dumps (default 1)\n"
     "  --pause SECONDS  wait that long between two programs (default 0)\n";
+
+inline constexpr std::string_view kIdentifyUsage =
+    "Usage: patchferry-cli identify --port PORT\n"
+    "\n"
+    "Sends the MIDI device inquiry on the output of the interface whose input is PORT and\n"
+    "prints a line for each instrument that answers: maker, family, member, global MIDI\n"
+    "channel and version. Asks everyone first and waits a second for the answers; when none\n"
+    "came, asks each channel in turn, 400 ms apart, up to the first answer. Exit status 1\n"
+    "when nothing answered.\n"
+    "\n"
+    "  --port PORT   the MIDI input, looked up as send looks up its port, among the ports\n"
+    "                \"patchferry-cli ports --input\" lists\n";
+
+inline constexpr std::string_view kReceiveUsage =
+    "Usage: patchferry-cli receive --port PORT (--current | --all) [--channel 1..16|auto]\n"
+    "                             -o FILE\n"
+    "\n"
+    "Asks an MS2000 for its programs and writes its answer, exactly as it came, to FILE, which\n"
+    "list, convert and send (and the window) open like any other. The request goes out on the\n"
+    "output of the interface whose input is PORT. FILE is written only when the whole answer\n"
+    "came, and never over a file that is already there. Progress is shown on a terminal.\n"
+    "When nothing comes, says what to check (exit status 1).\n"
+    "\n"
+    "  --port PORT      the MIDI input, looked up as send looks up its port, among the ports\n"
+    "                   \"patchferry-cli ports --input\" lists\n"
+    "  --current        the program being edited (297 bytes)\n"
+    "  --all            all 128 programs (37163 bytes, about 12 s on a MIDI cable)\n"
+    "  --channel N      the MS2000's global MIDI channel 1..16 (default 1); auto finds it\n"
+    "                   with the device inquiry first\n"
+    "  -o FILE          where the answer goes\n";
 
 }  // namespace patchferry::cli

@@ -1,6 +1,7 @@
 #include "CommandSupport.h"
 
 #include <ostream>
+#include <stdexcept>
 
 #include "ProgramChoice.h"
 #include "convert/ConversionReport.h"
@@ -15,6 +16,13 @@ bool ReadOneFile(const std::string& path, ProgramLibrary& library, CliEnvironmen
                env.err << "patchferry-cli " << command << ": "
                        << ParseFailureMessage(failure.displayName, failure.error) << "\n";
            }) == 1;
+}
+
+midi::MidiInputService& InputService(CliEnvironment& env) {
+    if (!env.midiInput) {
+        throw std::runtime_error("MIDI input is not available here");
+    }
+    return env.midiInput();
 }
 
 std::optional<int> ChannelOption(const ParsedArgs& args, CliEnvironment& env,

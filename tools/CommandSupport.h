@@ -16,6 +16,9 @@ namespace patchferry::cli {
 bool ReadOneFile(const std::string& path, ProgramLibrary& library, CliEnvironment& env,
                  const std::string& command);
 
+// The MIDI inputs of the environment; throws when it has none (reported as the command's failure).
+midi::MidiInputService& InputService(CliEnvironment& env);
+
 // The channel of "--channel 1..16" as 0..15 (0 when not given); reports a bad value.
 std::optional<int> ChannelOption(const ParsedArgs& args, CliEnvironment& env,
                                  const std::string& command);

@@ -11,5 +11,7 @@ int RunList(const ParsedArgs& args, CliEnvironment& env);
 int RunConvert(const ParsedArgs& args, CliEnvironment& env);
 int RunPorts(const ParsedArgs& args, CliEnvironment& env);
 int RunSend(const ParsedArgs& args, CliEnvironment& env);
+int RunIdentify(const ParsedArgs& args, CliEnvironment& env);
+int RunReceive(const ParsedArgs& args, CliEnvironment& env);
 
 }  // namespace patchferry::cli

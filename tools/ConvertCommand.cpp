@@ -1,12 +1,12 @@
 // patchferry-cli convert: Radias program dumps written to files or standard output.
 
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "ProgramChoice.h"
+#include "WriteFile.h"
 #include "library/Utf8Path.h"
 
 namespace patchferry::cli {
@@ -15,42 +15,10 @@ namespace {
 
 const std::string kCommand = "convert";
 
-// Writes the dump to `target` (UTF-8); an existing file is replaced only with `force`. Reports
-// every failure.
 bool WriteDump(const std::string& target, const ProgramDump& dump, bool force,
                CliEnvironment& env) {
-    const auto file = PathFromUtf8(target);
-    if (!file) {
-        env.err << "patchferry-cli convert: cannot write " << target << "\n";
-        return false;
-    }
-    std::error_code ec;
-    if (!force && std::filesystem::exists(*file, ec)) {
-        env.err << "patchferry-cli convert: " << target
-                << " is already there (--force replaces it)\n";
-        return false;
-    }
-    // Written beside the target first, so a failed write never leaves half a dump in its place.
-    auto partial = *file;
-    partial += ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(dump.data()),
-                  static_cast<std::streamsize>(dump.size()));
-        out.close();
-        if (!out) {
-            std::filesystem::remove(partial, ec);
-            env.err << "patchferry-cli convert: cannot write " << target << "\n";
-            return false;
-        }
-    }
-    std::filesystem::rename(partial, *file, ec);
-    if (ec) {
-        std::filesystem::remove(partial, ec);
-        env.err << "patchferry-cli convert: cannot write " << target << "\n";
-        return false;
-    }
-    return true;
+    return WriteBytesFile(target, dump, force ? Overwrite::Replace : Overwrite::IfForced, env,
+                          kCommand);
 }
 
 int ConvertAll(const ProgramLibrary& library, int channel, const std::string& folder, bool force,

@@ -22,19 +22,6 @@ const std::string kSend = "send";
 // The longest --pause; anything longer is a typo rather than a wish.
 constexpr double kLongestPauseSeconds = 3600.0;
 
-void PrintPort(const midi::MidiOutPortInfo& port, std::size_t number, std::ostream& out,
-               const char* indent) {
-    out << indent << number << '\t' << port.name << '\t'
-        << (port.hardwarePort ? "hardware" : "software") << '\t' << port.address << '\n';
-}
-
-void PrintPorts(const std::vector<midi::MidiOutPortInfo>& ports, std::ostream& out,
-                const char* indent) {
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        PrintPort(ports[i], i, out, indent);
-    }
-}
-
 std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {
     double seconds = 0.0;
     const char* end = text.data() + text.size();
@@ -83,14 +70,24 @@ std::optional<std::vector<ProgramToSend>> ConvertAll(const std::vector<ProgramLa
 
 }  // namespace
 
-int RunPorts(const ParsedArgs& /*args*/, CliEnvironment& env) {
-    midi::MidiOutputService& service = env.midiService();
+int RunPorts(const ParsedArgs& args, CliEnvironment& env) {
     std::vector<midi::MidiOutPortInfo> ports;
-    const midi::MidiResult listed = service.ListPorts(ports);
-    if (listed != midi::kMidiOk) {
-        env.err << "patchferry-cli ports: cannot list the MIDI output ports: "
-                << service.ErrorText(listed) << "\n";
-        return kExitFailure;
+    if (args.Has("--input")) {
+        midi::MidiInputService& service = InputService(env);
+        const midi::MidiResult listed = service.ListInputPorts(ports);
+        if (listed != midi::kMidiOk) {
+            env.err << "patchferry-cli ports: cannot list the MIDI input ports: "
+                    << service.ErrorText(listed) << "\n";
+            return kExitFailure;
+        }
+    } else {
+        midi::MidiOutputService& service = env.midiService();
+        const midi::MidiResult listed = service.ListPorts(ports);
+        if (listed != midi::kMidiOk) {
+            env.err << "patchferry-cli ports: cannot list the MIDI output ports: "
+                    << service.ErrorText(listed) << "\n";
+            return kExitFailure;
+        }
     }
     PrintPorts(ports, env.out, "");
     return kExitOk;
@@ -141,27 +138,10 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env) {
         env.err << midi::OpenFailureMessage(service.ErrorText(listed)) << "\n";
         return kExitFailure;
     }
-    const PortChoice choice = ChoosePort(ports, *portText);
-    const midi::MidiOutPortInfo* target = choice.port;
-    if (!choice.candidates.empty()) {
-        env.err << "patchferry-cli send: --port '" << *portText
-                << "' fits several MIDI output ports; give more of the name, the address or "
-                   "the number:\n";
-        for (const midi::MidiOutPortInfo* candidate : choice.candidates) {
-            PrintPort(*candidate, static_cast<std::size_t>(candidate - ports.data()), env.err,
-                      "  ");
-        }
-        return kExitUsage;
-    }
+    int status = kExitFailure;
+    const midi::MidiOutPortInfo* target = PickPort(ports, *portText, "output", kSend, env, status);
     if (target == nullptr) {
-        env.err << "patchferry-cli send: no MIDI output port '" << *portText << "'; ";
-        if (ports.empty()) {
-            env.err << "there are no MIDI output ports\n";
-        } else {
-            env.err << "the ports are:\n";
-            PrintPorts(ports, env.err, "  ");
-        }
-        return kExitFailure;
+        return status;
     }
     midi::MidiOutPort port(service);
     const midi::MidiResult opened = port.Open(*target);

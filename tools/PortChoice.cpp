@@ -1,6 +1,7 @@
 #include "PortChoice.h"
 
 #include <algorithm>
+#include <ostream>
 
 #include "CliArgs.h"
 #include "library/NameMatch.h"
@@ -70,6 +71,49 @@ PortChoice ChoosePort(const std::vector<Port>& ports, const std::string& wanted)
         }
     }
     return ByPartOfName(ports, wanted);
+}
+
+namespace {
+
+void PrintPort(const Port& port, std::size_t number, std::ostream& out, const char* indent) {
+    out << indent << number << '\t' << port.name << '\t'
+        << (port.hardwarePort ? "hardware" : "software") << '\t' << port.address << '\n';
+}
+
+}  // namespace
+
+void PrintPorts(const std::vector<Port>& ports, std::ostream& out, const char* indent) {
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        PrintPort(ports[i], i, out, indent);
+    }
+}
+
+const Port* PickPort(const std::vector<Port>& ports, const std::string& wanted,
+                     const char* direction, const std::string& command, CliEnvironment& env,
+                     int& status) {
+    const PortChoice choice = ChoosePort(ports, wanted);
+    if (!choice.candidates.empty()) {
+        env.err << "patchferry-cli " << command << ": --port '" << wanted << "' fits several MIDI "
+                << direction << " ports; give more of the name, the address or the number:\n";
+        for (const Port* candidate : choice.candidates) {
+            PrintPort(*candidate, static_cast<std::size_t>(candidate - ports.data()), env.err,
+                      "  ");
+        }
+        status = kExitUsage;
+        return nullptr;
+    }
+    if (choice.port == nullptr) {
+        env.err << "patchferry-cli " << command << ": no MIDI " << direction << " port '" << wanted
+                << "'; ";
+        if (ports.empty()) {
+            env.err << "there are no MIDI " << direction << " ports\n";
+        } else {
+            env.err << "the ports are:\n";
+            PrintPorts(ports, env.err, "  ");
+        }
+        status = kExitFailure;
+    }
+    return choice.port;
 }
 
 }  // namespace patchferry::cli

@@ -5,9 +5,11 @@
 // ignored, such as the interface's name alone. A part is taken when exactly one hardware port
 // has it, or else when exactly one port of any kind does.
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "Cli.h"
 #include "midi/MidiOutputService.h"
 
 namespace patchferry::cli {
@@ -18,5 +20,16 @@ struct PortChoice {
 };
 
 PortChoice ChoosePort(const std::vector<midi::MidiOutPortInfo>& ports, const std::string& wanted);
+
+// The ports as "patchferry-cli ports" prints them: number, name, kind and address, tab-separated,
+// each line after `indent`.
+void PrintPorts(const std::vector<midi::MidiOutPortInfo>& ports, std::ostream& out,
+                const char* indent);
+
+// The port "--port" names among `ports` (the MIDI `direction`: "output" or "input"); when there is
+// none, or several fit, says so with the ports to choose from and sets `status`.
+const midi::MidiOutPortInfo* PickPort(const std::vector<midi::MidiOutPortInfo>& ports,
+                                      const std::string& wanted, const char* direction,
+                                      const std::string& command, CliEnvironment& env, int& status);
 
 }  // namespace patchferry::cli

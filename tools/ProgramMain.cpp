@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "Cli.h"
+#include "midi/MidiService.h"
 #include "platform/Console.h"
 
 namespace patchferry::cli {
@@ -15,14 +16,19 @@ int ProgramMain(const std::vector<std::string>& args) noexcept {
     try {
         platform::PrepareStandardStreams();
         std::ios::sync_with_stdio(false);
-        std::unique_ptr<midi::MidiOutputService> service;
-        CliEnvironment env{std::cout, std::cerr, [&service]() -> midi::MidiOutputService& {
-                               if (!service) {
-                                   service = midi::CreateSystemMidiOutputService();
-                               }
-                               return *service;
-                           }};
+        // One service for both directions (on Linux one sequencer client), made on first use.
+        std::unique_ptr<midi::MidiService> service;
+        const auto system = [&service]() -> midi::MidiService& {
+            if (!service) {
+                service = midi::CreateSystemMidiService();
+            }
+            return *service;
+        };
+        CliEnvironment env{std::cout, std::cerr,
+                           [&system]() -> midi::MidiOutputService& { return system(); }};
+        env.midiInput = [&system]() -> midi::MidiInputService& { return system(); };
         env.outIsTerminal = platform::StandardOutputIsTerminal();
+        env.errIsTerminal = platform::StandardErrorIsTerminal();
         const int status = RunCli(args, env);
         std::cout.flush();
         return status;

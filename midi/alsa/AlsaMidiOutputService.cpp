@@ -1,6 +1,7 @@
 #include "midi/alsa/AlsaMidiOutputService.h"
 
 #include <cerrno>
+#include <chrono>
 #include <utility>
 
 #include "midi/alsa/SysExPacing.h"
@@ -11,6 +12,101 @@ AlsaMidiOutputService::AlsaMidiOutputService(std::unique_ptr<AlsaSeqLibrary> lib
     : library_(std::move(library)) {}
 
 AlsaMidiOutputService::~AlsaMidiOutputService() = default;
+
+namespace {
+// How long the reading thread waits for events before it looks whether it should stop.
+constexpr int kReadWaitMs = 50;
+}  // namespace
+
+// Closes its input when destroyed.
+class AlsaMidiOutputService::InputConnection final : public MidiInputConnection {
+  public:
+    InputConnection(AlsaMidiOutputService& service, std::uintptr_t key)
+        : service_(service), key_(key) {}
+    ~InputConnection() override { service_.CloseInput(key_); }
+    InputConnection(const InputConnection&) = delete;
+    InputConnection& operator=(const InputConnection&) = delete;
+
+  private:
+    AlsaMidiOutputService& service_;
+    std::uintptr_t key_;
+};
+
+MidiResult AlsaMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+    return ListUsable(ports, &ClassifyAlsaInputPort);
+}
+
+MidiResult AlsaMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
+                                            std::unique_ptr<MidiInputConnection>& input) {
+    input.reset();
+    const int noSuchInput = AlsaCode(AlsaCause::NoSuchInput, ENODEV);
+    const auto source = ParseAlsaAddress(address);
+    if (!source || !sink) {
+        return noSuchInput;
+    }
+    int result = UseClient();
+    if (result < 0) {
+        return result;
+    }
+    AlsaPortInfo info;
+    if (client_->PortInfo(source->client, source->port, info) < 0 ||
+        ClassifyAlsaInputPort(info, client_->ClientId()) == AlsaPortKind::NoOutput) {
+        return noSuchInput;
+    }
+    const int ownPort = client_->CreateInputPort(kInputPortName);
+    if (ownPort < 0) {
+        return ownPort;
+    }
+    result = client_->ConnectFrom(ownPort, source->client, source->port);
+    if (result < 0) {
+        static_cast<void>(client_->DeletePort(ownPort));
+        return result;
+    }
+    const std::uintptr_t key = nextHandle_++;
+    {
+        const std::lock_guard lock(inputMutex_);
+        inputs_.emplace(key, OpenInputPort{ownPort, std::move(sink)});
+    }
+    if (!reader_.joinable()) {
+        reader_ = std::jthread([this](const std::stop_token& stop) { ReadInputs(stop); });
+    }
+    input = std::make_unique<InputConnection>(*this, key);
+    return kMidiOk;
+}
+
+void AlsaMidiOutputService::CloseInput(std::uintptr_t key) {
+    int ownPort = -1;
+    {
+        // Once the input is out of the map, its sink is never called again.
+        const std::lock_guard lock(inputMutex_);
+        const auto it = inputs_.find(key);
+        if (it == inputs_.end()) {
+            return;
+        }
+        ownPort = it->second.ownPort;
+        inputs_.erase(it);
+    }
+    static_cast<void>(client_->DeletePort(ownPort));
+}
+
+void AlsaMidiOutputService::ReadInputs(const std::stop_token& stop) {
+    std::vector<AlsaInput> arrived;
+    while (!stop.stop_requested()) {
+        if (client_->ReadInput(kReadWaitMs, arrived) < 0) {
+            // Not expected while the client lives; the wait keeps a lasting failure from spinning.
+            std::this_thread::sleep_for(std::chrono::milliseconds(kReadWaitMs));
+            continue;
+        }
+        const std::lock_guard lock(inputMutex_);
+        for (const AlsaInput& event : arrived) {
+            for (const auto& [key, port] : inputs_) {
+                if (event.ownPort == kAllInputs || event.ownPort == port.ownPort) {
+                    port.sink(event.bytes);
+                }
+            }
+        }
+    }
+}
 
 int AlsaMidiOutputService::UseClient() {
     if (client_) {
@@ -29,6 +125,11 @@ int AlsaMidiOutputService::UseClient() {
 }
 
 MidiResult AlsaMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+    return ListUsable(ports, &ClassifyAlsaPort);
+}
+
+MidiResult AlsaMidiOutputService::ListUsable(std::vector<MidiOutPortInfo>& ports,
+                                             AlsaPortKind (*classify)(const AlsaPortInfo&, int)) {
     ports.clear();
     int result = UseClient();
     if (result < 0) {
@@ -41,7 +142,7 @@ MidiResult AlsaMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports)
     }
     const int ownClient = client_->ClientId();
     for (const AlsaPortInfo& port : all) {
-        const AlsaPortKind kind = ClassifyAlsaPort(port, ownClient);
+        const AlsaPortKind kind = classify(port, ownClient);
         if (kind != AlsaPortKind::NoOutput) {
             ports.push_back({AlsaPortDisplayName(port), kind == AlsaPortKind::HardwarePort,
                              AlsaAddressText(port.client, port.port)});

@@ -1,24 +1,31 @@
 #pragma once
-// MIDI output through the ALSA sequencer. One client of our own ("Patchferry"), opened on first
-// use and kept, lists the ports and carries the output: each open port is an output port of that
-// client subscribed to the destination (the kernel opens a hardware port's raw MIDI device only
-// for a subscriber). A message goes out as one direct SysEx event addressed to the destination
-// itself and counts as done once its bytes can have left the wire.
+// MIDI output and input through the ALSA sequencer. One client of our own ("Patchferry"), opened
+// on first use and kept, lists the ports and carries both directions: each open port is an output
+// port of that client subscribed to the destination (the kernel opens a hardware port's raw MIDI
+// device only for a subscriber). A message goes out as one direct SysEx event addressed to the
+// destination itself and counts as done once its bytes can have left the wire.
 //
 // Other programs may be connected to the same port (a desktop's PipeWire bridge subscribes to
 // every port as soon as any PipeWire MIDI client is linked; DAWs, monitors, a second Patchferry):
 // that alone harms nothing. For a hardware port the kernel's buffer is watched around each
 // message (see PortBufferWatch.h): a message is reported sent only when its bytes alone went in,
 // all of them; otherwise the failure names the programs connected to write to the port.
+//
+// An open input is an input port of our client subscribed from the interface's readable port.
+// Reading a port that others read too (PipeWire's bridge) is normal: each subscriber gets every
+// event. One thread of the service reads the client's events and hands each input's bytes to its
+// sink; it runs from the first opened input until the service goes.
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "midi/MidiOutputService.h"
+#include "midi/MidiService.h"
 #include "midi/alsa/AlsaPortKind.h"
 #include "midi/alsa/AlsaResult.h"
 #include "midi/alsa/AlsaSeq.h"
@@ -29,8 +36,9 @@ namespace patchferry::midi::alsa {
 
 inline constexpr const char* kClientName = "Patchferry";
 inline constexpr const char* kOutputPortName = "Patchferry out";
+inline constexpr const char* kInputPortName = "Patchferry in";
 
-class AlsaMidiOutputService final : public MidiOutputService {
+class AlsaMidiOutputService final : public MidiService {
   public:
     explicit AlsaMidiOutputService(std::unique_ptr<AlsaSeqLibrary> library);
     ~AlsaMidiOutputService() override;
@@ -47,7 +55,19 @@ class AlsaMidiOutputService final : public MidiOutputService {
     MidiResult BadPortResult() const override;
     MidiResult InvalidHandleResult() const override;
 
+    MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiResult OpenInput(const std::string& address, MidiInputSink sink,
+                         std::unique_ptr<MidiInputConnection>& input) override;
+
   private:
+    class InputConnection;
+    struct OpenInputPort {
+        int ownPort = 0;
+        MidiInputSink sink;
+    };
+    void CloseInput(std::uintptr_t key);
+    void ReadInputs(const std::stop_token& stop);
+
     struct OpenPort {
         AlsaAddress destination;
         int ownPort = 0;
@@ -61,6 +81,9 @@ class AlsaMidiOutputService final : public MidiOutputService {
         std::unique_ptr<CompletionTimer> timer;
     };
 
+    // The ports that `classify` finds usable, in the sequencer's order.
+    MidiResult ListUsable(std::vector<MidiOutPortInfo>& ports,
+                          AlsaPortKind (*classify)(const AlsaPortInfo&, int));
     // Opens our client the first time it is needed; a failed open is tried again next time.
     int UseClient();
     OpenPort* Find(MidiOutHandle handle);
@@ -85,7 +108,11 @@ class AlsaMidiOutputService final : public MidiOutputService {
     std::uintptr_t nextHandle_ = 1;
     // The detail of the last failure of each code (names of other programs, byte counts).
     std::map<int, std::string> details_;
-    std::map<std::uintptr_t, OpenPort> open_;  // last: its timers go before the client
+    std::map<std::uintptr_t, OpenPort> open_;  // after the client: its timers go before it
+    // The open inputs, guarded for the reading thread, which goes first of all.
+    std::mutex inputMutex_;
+    std::map<std::uintptr_t, OpenInputPort> inputs_;
+    std::jthread reader_;
 };
 
 }  // namespace patchferry::midi::alsa

@@ -13,7 +13,9 @@ namespace patchferry::midi::alsa {
 
 // The sequencer's own bit values, so this logic needs no ALSA headers (AlsaSeqLib.cpp checks them
 // against alsa-lib's).
+inline constexpr unsigned kCapRead = 1U << 0U;
 inline constexpr unsigned kCapWrite = 1U << 1U;
+inline constexpr unsigned kCapSubsRead = 1U << 5U;
 inline constexpr unsigned kCapSubsWrite = 1U << 6U;
 inline constexpr unsigned kCapNoExport = 1U << 7U;
 inline constexpr unsigned kCapInactive = 1U << 8U;  // newer kernels: a port that is switched off
@@ -33,17 +35,31 @@ enum class AlsaPortKind {
                    // synthesizers (a sound card's OPL3 or wavetable ones too), programs
 };
 
-constexpr AlsaPortKind ClassifyAlsaPort(const AlsaPortInfo& port, int ownClient) {
-    const unsigned needed = kCapWrite | kCapSubsWrite;
-    if ((port.capability & needed) != needed ||
-        (port.capability & (kCapNoExport | kCapInactive)) != 0 || port.client == kSystemClient ||
-        port.client == ownClient) {
-        return AlsaPortKind::NoOutput;
-    }
+// What kind of port one that may be used is: the same test for both directions.
+constexpr AlsaPortKind KindOfUsablePort(const AlsaPortInfo& port) {
     const unsigned sounds = kTypeSynth | kTypeDirectSample | kTypeSample | kTypeSynthesizer;
     const bool socket = (port.type & (kTypeHardware | kTypePort)) == (kTypeHardware | kTypePort);
     return socket && (port.type & (sounds | kTypeSoftware)) == 0 ? AlsaPortKind::HardwarePort
                                                                  : AlsaPortKind::OtherOutput;
+}
+
+// Whether a port with `capability` may be subscribed to in the direction `needed` by us.
+constexpr bool IsUsablePort(const AlsaPortInfo& port, int ownClient, unsigned needed) {
+    return (port.capability & needed) == needed &&
+           (port.capability & (kCapNoExport | kCapInactive)) == 0 && port.client != kSystemClient &&
+           port.client != ownClient;
+}
+
+constexpr AlsaPortKind ClassifyAlsaPort(const AlsaPortInfo& port, int ownClient) {
+    return IsUsablePort(port, ownClient, kCapWrite | kCapSubsWrite) ? KindOfUsablePort(port)
+                                                                    : AlsaPortKind::NoOutput;
+}
+
+// The same for reading from the port: NoOutput when it cannot be read, else the port's kind,
+// filtered exactly as the outputs are.
+constexpr AlsaPortKind ClassifyAlsaInputPort(const AlsaPortInfo& port, int ownClient) {
+    return IsUsablePort(port, ownClient, kCapRead | kCapSubsRead) ? KindOfUsablePort(port)
+                                                                  : AlsaPortKind::NoOutput;
 }
 
 // Client and port name without their numbers, which change between boots, so that a saved name

@@ -58,6 +58,9 @@ std::string CauseText(AlsaCause cause, const std::string& detail) {
             return "the message is longer than the port's buffer in the kernel";
         case AlsaCause::NotOpen:
             return "the MIDI port is not open";
+        case AlsaCause::NoSuchInput:
+            return "there is no such MIDI input port now (the interface is unplugged, or the "
+                   "program that made the port has ended)";
     }
     return "";
 }

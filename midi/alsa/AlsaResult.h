@@ -22,6 +22,7 @@ enum class AlsaCause : int {
     Unwatchable,       // the port's buffer cannot be watched and other programs may write
     TooLong,           // longer than the port's buffer: it could never go out whole
     NotOpen,           // the handle names no open port
+    NoSuchInput,       // no input port at that address or of that name
 };
 
 // The code for `cause` with the errno `error` (positive, as in <cerrno>).

@@ -23,6 +23,14 @@ struct AlsaPortInfo {
     int card = -1;            // the sound card of a kernel client, -1 for any other
 };
 
+// What arrived at one of our input ports, as the bytes of the wire. ownPort kAllInputs: for
+// every input port (events were lost, see AlsaSeqClient::ReadInput).
+inline constexpr int kAllInputs = -1;
+struct AlsaInput {
+    int ownPort = kAllInputs;
+    std::vector<std::uint8_t> bytes;
+};
+
 // One sequencer client of our own; closing it (destroying the object) drops its ports and
 // subscriptions.
 class AlsaSeqClient {
@@ -39,10 +47,14 @@ class AlsaSeqClient {
     virtual int PortInfo(int client, int port, AlsaPortInfo& info) = 0;
     // A port that other ports can subscribe to for reading; returns its number or an error.
     virtual int CreateOutputPort(const std::string& name) = 0;
+    // A port that other ports can subscribe to for writing (our input); its number or an error.
+    virtual int CreateInputPort(const std::string& name) = 0;
     // Deletes one of our ports with its subscriptions.
     virtual int DeletePort(int ownPort) = 0;
     // Subscribes `ownPort` to the destination port.
     virtual int ConnectTo(int ownPort, int client, int port) = 0;
+    // Subscribes `ownPort` to read from the source port.
+    virtual int ConnectFrom(int ownPort, int client, int port) = 0;
     // 0 while that subscription exists (it goes with the destination port), else an error.
     virtual int CheckConnectedTo(int ownPort, int client, int port) = 0;
     // The ports subscribed to write to that port (ours among them), with their clients' names.
@@ -52,6 +64,13 @@ class AlsaSeqClient {
                           std::span<const std::uint8_t> message) = 0;
     // Drops every event of ours that has not been delivered yet.
     virtual int DropOutput() = 0;
+    // Waits up to `timeoutMs` for events at our input ports and hands over all that are there,
+    // each turned into its bytes (a long SysEx message comes as several events). When the
+    // sequencer had to drop events for lack of room, an undefined status byte (F4) goes to every
+    // input in their place, which breaks a SysEx message being joined instead of leaving a gap
+    // in it. Called from one thread only (the one that reads); the others may meanwhile use the
+    // rest of the client.
+    virtual int ReadInput(int timeoutMs, std::vector<AlsaInput>& input) = 0;
 };
 
 class AlsaSeqLibrary {
@@ -61,7 +80,7 @@ class AlsaSeqLibrary {
     AlsaSeqLibrary& operator=(const AlsaSeqLibrary&) = delete;
     virtual ~AlsaSeqLibrary() = default;
 
-    // Opens the sequencer for output as a client called `name`.
+    // Opens the sequencer for output and input as a client called `name`.
     virtual int OpenClient(const std::string& name, std::unique_ptr<AlsaSeqClient>& client) = 0;
     // alsa-lib's text for one of its result codes.
     virtual std::string ErrorText(int code) = 0;

@@ -3,12 +3,16 @@
 
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <fstream>
 #include <memory>
 #include <mutex>
 #include <sstream>
+#include <vector>
+
+#include <poll.h>
 
 #include "midi/alsa/AlsaPortKind.h"
 #include "midi/alsa/AlsaSeq.h"
@@ -16,6 +20,8 @@
 namespace patchferry::midi::alsa {
 namespace {
 
+static_assert(kCapRead == SND_SEQ_PORT_CAP_READ);
+static_assert(kCapSubsRead == SND_SEQ_PORT_CAP_SUBS_READ);
 static_assert(kCapWrite == SND_SEQ_PORT_CAP_WRITE);
 static_assert(kCapSubsWrite == SND_SEQ_PORT_CAP_SUBS_WRITE);
 static_assert(kCapNoExport == SND_SEQ_PORT_CAP_NO_EXPORT);
@@ -80,9 +86,46 @@ void Fill(snd_seq_client_info_t* client, snd_seq_port_info_t* port, AlsaPortInfo
     info.card = snd_seq_client_info_get_card(client);
 }
 
+// Stands in for events the sequencer dropped: a status byte that is no message of its own.
+constexpr std::uint8_t kLostEvents = 0xF4;
+// The longest message other than SysEx is three bytes.
+constexpr long kDecodeBuffer = 16;
+
+struct FreeDecoder {
+    void operator()(snd_midi_event_t* decoder) const { snd_midi_event_free(decoder); }
+};
+using Decoder = std::unique_ptr<snd_midi_event_t, FreeDecoder>;
+
+// One input event as the bytes of the wire; nothing for the sequencer's own events.
+void AppendEvent(snd_midi_event_t* decoder, const snd_seq_event_t& event,
+                 std::vector<AlsaInput>& input) {
+    AlsaInput& arrived = input.emplace_back();
+    arrived.ownPort = event.dest.port;
+    if (event.type == SND_SEQ_EVENT_SYSEX) {
+        const auto* bytes = static_cast<const std::uint8_t*>(event.data.ext.ptr);
+        arrived.bytes.assign(bytes, bytes + event.data.ext.len);
+    } else if (decoder != nullptr) {
+        unsigned char buffer[kDecodeBuffer];
+        const long length = snd_midi_event_decode(decoder, buffer, kDecodeBuffer, &event);
+        if (length > 0) {
+            arrived.bytes.assign(buffer, buffer + length);
+        }
+    }
+    if (arrived.bytes.empty()) {
+        input.pop_back();
+    }
+}
+
 class LibClient final : public AlsaSeqClient {
   public:
-    explicit LibClient(snd_seq_t* seq) : seq_(seq) {}
+    explicit LibClient(snd_seq_t* seq) : seq_(seq) {
+        snd_midi_event_t* decoder = nullptr;
+        if (snd_midi_event_new(kDecodeBuffer, &decoder) >= 0) {
+            decoder_.reset(decoder);
+            // Every message with its own status byte: a reader sees where each one starts.
+            snd_midi_event_no_status(decoder, 1);
+        }
+    }
     ~LibClient() override { snd_seq_close(seq_); }
     LibClient(const LibClient&) = delete;
     LibClient& operator=(const LibClient&) = delete;
@@ -127,6 +170,16 @@ class LibClient final : public AlsaSeqClient {
         return snd_seq_create_simple_port(
             seq_, name.c_str(), SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
             SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+    }
+
+    int CreateInputPort(const std::string& name) override {
+        return snd_seq_create_simple_port(
+            seq_, name.c_str(), SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
+            SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+    }
+
+    int ConnectFrom(int ownPort, int client, int port) override {
+        return snd_seq_connect_from(seq_, ownPort, client, port);
     }
 
     int DeletePort(int ownPort) override { return snd_seq_delete_simple_port(seq_, ownPort); }
@@ -196,8 +249,44 @@ class LibClient final : public AlsaSeqClient {
 
     int DropOutput() override { return snd_seq_drop_output(seq_); }
 
+    int ReadInput(int timeoutMs, std::vector<AlsaInput>& input) override {
+        input.clear();
+        // The client stays blocking for the output's sake: events are only read once the
+        // sequencer says some are there, so that no read waits.
+        if (snd_seq_event_input_pending(seq_, 0) == 0) {
+            const int count = snd_seq_poll_descriptors_count(seq_, POLLIN);
+            std::vector<pollfd> fds(static_cast<std::size_t>(count > 0 ? count : 0));
+            const int filled = snd_seq_poll_descriptors(seq_, fds.data(),
+                                                        static_cast<unsigned>(fds.size()), POLLIN);
+            const int ready = poll(fds.data(), static_cast<nfds_t>(filled), timeoutMs);
+            if (ready <= 0) {
+                return ready < 0 && errno != EINTR ? -errno : 0;
+            }
+            // Only events to read may lead to a read: on an error alone it would wait.
+            const bool readable =
+                std::any_of(fds.begin(), fds.begin() + filled,
+                            [](const pollfd& fd) { return (fd.revents & POLLIN) != 0; });
+            if (!readable) {
+                return -EIO;
+            }
+        }
+        do {
+            snd_seq_event_t* event = nullptr;
+            const int result = snd_seq_event_input(seq_, &event);
+            if (result == -ENOSPC) {
+                input.push_back({kAllInputs, {kLostEvents}});
+            } else if (result < 0) {
+                return result;
+            } else if (event != nullptr) {
+                AppendEvent(decoder_.get(), *event, input);
+            }
+        } while (snd_seq_event_input_pending(seq_, 0) > 0);
+        return 0;
+    }
+
   private:
     snd_seq_t* seq_;
+    Decoder decoder_;
 };
 
 class Library final : public AlsaSeqLibrary {
@@ -206,7 +295,7 @@ class Library final : public AlsaSeqLibrary {
         SilenceAlsaLib();
         client.reset();
         snd_seq_t* seq = nullptr;
-        int result = snd_seq_open(&seq, "default", SND_SEQ_OPEN_OUTPUT, 0);
+        int result = snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, 0);
         if (result < 0) {
             return result;
         }

@@ -8,6 +8,11 @@ FakeMidiOutputService::FakeMidiOutputService(std::vector<FakeDevice> devices)
     : devices_(std::move(devices)) {}
 
 FakeMidiOutputService::~FakeMidiOutputService() {
+    if (delivery_.joinable()) {
+        delivery_.request_stop();
+        arrivingWait_.notify_all();
+        delivery_.join();
+    }
     std::map<std::uintptr_t, OpenDevice> open;
     {
         const std::lock_guard lock(mutex_);
@@ -102,9 +107,22 @@ MidiResult FakeMidiOutputService::Next(std::deque<MidiResult>& results) {
     return result;
 }
 
+MidiResult FakeMidiOutputService::NextOpenResult(const std::string& address) {
+    const MidiResult result = Next(openResults_);
+    bool known = false;
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        known = known || AddressOf(i) == address;
+    }
+    return result == kMidiOk && !known ? kBadDevice : result;
+}
+
 MidiResult FakeMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+    return List("ListPorts", ports);
+}
+
+MidiResult FakeMidiOutputService::List(const char* call, std::vector<MidiOutPortInfo>& ports) {
     const std::lock_guard lock(mutex_);
-    Record("ListPorts");
+    Record(call);
     ports.clear();
     if (listResult_ != kMidiOk) {
         return listResult_;
@@ -120,14 +138,7 @@ MidiResult FakeMidiOutputService::Open(const std::string& address, CompletionEve
     const std::lock_guard lock(mutex_);
     Record("Open " + address);
     handle = MidiOutHandle::Null;
-    MidiResult result = Next(openResults_);
-    bool known = false;
-    for (std::size_t i = 0; i < devices_.size(); ++i) {
-        known = known || AddressOf(i) == address;
-    }
-    if (result == kMidiOk && !known) {
-        result = kBadDevice;
-    }
+    const MidiResult result = NextOpenResult(address);
     if (result != kMidiOk) {
         return result;
     }
@@ -172,6 +183,9 @@ MidiResult FakeMidiOutputService::Send(MidiOutHandle handle,
         return result;
     }
     sent_.emplace_back(message.begin(), message.end());
+    if (responder_) {
+        Queue(responder_(message));
+    }
     device->queued = true;
     ++device->sendNumber;
     switch (completion_) {
@@ -242,6 +256,101 @@ std::string FakeMidiOutputService::ErrorText(MidiResult code) {
     const std::lock_guard lock(mutex_);
     const auto it = errorTexts_.find(code);
     return it != errorTexts_.end() ? it->second : "fake error " + std::to_string(code);
+}
+
+class FakeMidiOutputService::FakeInput final : public MidiInputConnection {
+  public:
+    FakeInput(FakeMidiOutputService& fake, std::uintptr_t key) : fake_(fake), key_(key) {}
+    ~FakeInput() override { fake_.CloseInput(key_); }
+    FakeInput(const FakeInput&) = delete;
+    FakeInput& operator=(const FakeInput&) = delete;
+
+  private:
+    FakeMidiOutputService& fake_;
+    std::uintptr_t key_;
+};
+
+void FakeMidiOutputService::SetResponder(FakeResponder responder) {
+    const std::lock_guard lock(mutex_);
+    responder_ = std::move(responder);
+}
+
+void FakeMidiOutputService::Arrive(std::vector<std::vector<std::uint8_t>> pieces) {
+    const std::lock_guard lock(mutex_);
+    Queue(std::move(pieces));
+}
+
+void FakeMidiOutputService::Queue(std::vector<std::vector<std::uint8_t>> pieces) {
+    for (auto& piece : pieces) {
+        arriving_.push_back(std::move(piece));
+    }
+    if (!delivery_.joinable()) {
+        delivery_ = std::jthread([this](const std::stop_token& stop) { Deliver(stop); });
+    }
+    arrivingWait_.notify_all();
+}
+
+void FakeMidiOutputService::Deliver(const std::stop_token& stop) {
+    std::unique_lock lock(mutex_);
+    while (arrivingWait_.wait(lock, stop, [this] { return !arriving_.empty(); })) {
+        std::vector<std::uint8_t> piece = std::move(arriving_.front());
+        arriving_.pop_front();
+        ++inFlight_;
+        lock.unlock();
+        {
+            const std::lock_guard inputs(inputMutex_);
+            for (const auto& [key, sink] : inputs_) {
+                sink(piece);
+            }
+        }
+        lock.lock();
+        --inFlight_;
+        arrivingWait_.notify_all();
+    }
+}
+
+void FakeMidiOutputService::WaitDelivered() {
+    std::unique_lock lock(mutex_);
+    arrivingWait_.wait(lock, [this] { return arriving_.empty() && inFlight_ == 0; });
+}
+
+std::size_t FakeMidiOutputService::OpenInputCount() const {
+    const std::lock_guard lock(inputMutex_);
+    return inputs_.size();
+}
+
+MidiResult FakeMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+    return List("ListInputPorts", ports);
+}
+
+MidiResult FakeMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
+                                            std::unique_ptr<MidiInputConnection>& input) {
+    input.reset();
+    std::uintptr_t key = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        Record("OpenInput " + address);
+        const MidiResult result = NextOpenResult(address);
+        if (result != kMidiOk) {
+            return result;
+        }
+        key = nextHandle_++;
+    }
+    {
+        const std::lock_guard lock(inputMutex_);
+        inputs_.emplace(key, std::move(sink));
+    }
+    input = std::make_unique<FakeInput>(*this, key);
+    return kMidiOk;
+}
+
+void FakeMidiOutputService::CloseInput(std::uintptr_t key) {
+    {
+        const std::lock_guard lock(mutex_);
+        Record("CloseInput");
+    }
+    const std::lock_guard lock(inputMutex_);
+    inputs_.erase(key);
 }
 
 }  // namespace patchferry::midi

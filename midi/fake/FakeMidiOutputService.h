@@ -1,22 +1,29 @@
 #pragma once
-// A scriptable MIDI output service for tests: a list of ports, the results that the next lists,
+// A scriptable MIDI service for tests: a list of ports, the results that the next lists,
 // opens, sends and finishes return, and when (or whether) a sent message completes. It records
 // every call in order and every byte of every accepted message.
 //
+// Each device plays both directions, as an interface with a synth behind it: its input is listed
+// beside its output, and a responder may answer every accepted message with pieces of bytes that
+// reach the open inputs on a thread of the fake's own, in order. So a test is a small
+// conversation: request out, scripted answer in.
+//
 // Recorded calls: "ListPorts", "Open <address>", "Close", "Send", "Complete" (the completion
-// event was signalled), "Reset", "Finish".
+// event was signalled), "Reset", "Finish", "ListInputPorts", "OpenInput <address>",
+// "CloseInput".
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "midi/MidiOutputService.h"
+#include "midi/MidiService.h"
 
 namespace patchferry::midi {
 
@@ -32,7 +39,11 @@ enum class FakeCompletion {
     Never,      // never signalled: the sender times out
 };
 
-class FakeMidiOutputService final : public MidiOutputService {
+// What the synth sends back for one accepted message: pieces as an input would deliver them.
+using FakeResponder =
+    std::function<std::vector<std::vector<std::uint8_t>>(std::span<const std::uint8_t> sent)>;
+
+class FakeMidiOutputService final : public MidiService {
   public:
     // The fake's result codes (the values follow the Windows multimedia codes).
     static constexpr MidiResult kBadDevice = 2;
@@ -52,12 +63,18 @@ class FakeMidiOutputService final : public MidiOutputService {
     void SetCompletion(FakeCompletion mode,
                        std::chrono::milliseconds delay = std::chrono::milliseconds(0));
     void SetErrorText(MidiResult code, std::string text);  // default: "fake error <code>"
+    void SetResponder(FakeResponder responder);            // none: nothing answers
+    // Pieces that arrive at the open inputs as if the synth sent them unasked.
+    void Arrive(std::vector<std::vector<std::uint8_t>> pieces);
+    // Waits until every piece so far has reached the inputs.
+    void WaitDelivered();
 
     // Record.
     std::vector<std::string> Calls() const;
     std::vector<std::vector<std::uint8_t>> SentMessages() const;
     int FinishWhileQueuedCount() const;  // Finish calls made while a message was still out
     std::size_t OpenCount() const;       // ports open right now
+    std::size_t OpenInputCount() const;  // inputs open right now
     void ClearRecord();                  // forgets the calls and messages recorded so far
 
     MidiResult ListPorts(std::vector<MidiOutPortInfo>& ports) override;
@@ -71,7 +88,15 @@ class FakeMidiOutputService final : public MidiOutputService {
     MidiResult BadPortResult() const override { return kBadDevice; }
     MidiResult InvalidHandleResult() const override { return kInvalidHandle; }
 
+    MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiResult OpenInput(const std::string& address, MidiInputSink sink,
+                         std::unique_ptr<MidiInputConnection>& input) override;
+
   private:
+    class FakeInput;
+    void CloseInput(std::uintptr_t key);
+    void Deliver(const std::stop_token& stop);
+    void Queue(std::vector<std::vector<std::uint8_t>> pieces);  // caller holds mutex_
     struct OpenDevice {
         CompletionEvent* event = nullptr;
         bool queued = false;           // a message is out and not yet complete
@@ -83,6 +108,9 @@ class FakeMidiOutputService final : public MidiOutputService {
     OpenDevice* Find(MidiOutHandle handle);
     std::string AddressOf(std::size_t index) const;  // caller holds mutex_
     static MidiResult Next(std::deque<MidiResult>& results);
+    // The next scripted open result, or kBadDevice for an address no device has.
+    MidiResult NextOpenResult(const std::string& address);  // caller holds mutex_
+    MidiResult List(const char* call, std::vector<MidiOutPortInfo>& ports);
     void CompleteLater(std::uintptr_t key, std::uint64_t sendNumber, const std::stop_token& stop);
 
     mutable std::mutex mutex_;
@@ -100,6 +128,15 @@ class FakeMidiOutputService final : public MidiOutputService {
     int finishWhileQueued_ = 0;
     std::uintptr_t nextHandle_ = 1;
     std::map<std::uintptr_t, OpenDevice> open_;
+    FakeResponder responder_;
+
+    // The inputs, and the pieces on their way to them (guarded apart: sinks run under it).
+    mutable std::mutex inputMutex_;
+    std::map<std::uintptr_t, MidiInputSink> inputs_;
+    std::deque<std::vector<std::uint8_t>> arriving_;  // guarded by mutex_
+    std::size_t inFlight_ = 0;                        // taken from arriving_, not yet delivered
+    std::condition_variable_any arrivingWait_;
+    std::jthread delivery_;  // last: it stops before anything it uses goes
 };
 
 }  // namespace patchferry::midi

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::size_t kLongestReply = 17;  // with a three-byte maker ID
 constexpr std::uint8_t kLastDeviceChannel = 0x0F;
+constexpr std::uint16_t kMs2kFamily = 0x0058;
 
 struct KnownFamily {
     std::uint8_t maker;
@@ -17,7 +18,7 @@ struct KnownFamily {
     const char* name;
 };
 constexpr std::array kKnownFamilies{
-    KnownFamily{korg::kKorgId, 0x0058, "MS2000 or microKORG"},
+    KnownFamily{korg::kKorgId, kMs2kFamily, "MS2000 or microKORG"},
     KnownFamily{korg::kKorgId, 0x0072, "Radias"},
 };
 
@@ -59,6 +60,11 @@ std::optional<DeviceIdentity> ParseIdentityReply(std::span<const std::uint8_t> m
         v = message[at++];
     }
     return identity;
+}
+
+bool IsMs2kFamily(const DeviceIdentity& identity) {
+    return identity.maker.size() == 1 && identity.maker[0] == korg::kKorgId &&
+           identity.family == kMs2kFamily;
 }
 
 std::optional<int> ReplyChannel(const DeviceIdentity& identity) {

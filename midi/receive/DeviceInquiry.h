@@ -54,6 +54,9 @@ std::optional<DeviceIdentity> ParseIdentityReply(std::span<const std::uint8_t> m
 // names this program knows and the numbers always.
 std::string DescribeIdentity(const DeviceIdentity& identity);
 
+// Whether the reply is from the MS2000's family (the microKORG shares it).
+bool IsMs2kFamily(const DeviceIdentity& identity);
+
 // The global channel (1..16) a reply names, or nothing when its device ID is not a channel.
 std::optional<int> ReplyChannel(const DeviceIdentity& identity);
 

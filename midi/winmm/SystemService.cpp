@@ -1,10 +1,16 @@
 #include "midi/MidiOutputService.h"
+#include "midi/MidiService.h"
 #include "midi/winmm/WinMmMidiOutputService.h"
 
 namespace patchferry::midi {
 
+std::unique_ptr<MidiService> CreateSystemMidiService() {
+    return std::make_unique<winmm::WinMmMidiOutputService>(winmm::CreateWinMmApi(),
+                                                           winmm::CreateWinMmInApi());
+}
+
 std::unique_ptr<MidiOutputService> CreateSystemMidiOutputService() {
-    return std::make_unique<winmm::WinMmMidiOutputService>(winmm::CreateWinMmApi());
+    return CreateSystemMidiService();
 }
 
 }  // namespace patchferry::midi

@@ -2,6 +2,7 @@
 // service expects.
 
 #include "midi/winmm/WinMmApi.h"
+#include "midi/winmm/WinMmInApi.h"
 
 namespace patchferry::midi::winmm {
 namespace {
@@ -32,7 +33,35 @@ class Library final : public WinMmApi {
     }
 };
 
+class InLibrary final : public WinMmInApi {
+  public:
+    UINT GetNumDevs() override { return midiInGetNumDevs(); }
+    MMRESULT GetDevCaps(UINT device, MIDIINCAPSW& caps) override {
+        return midiInGetDevCapsW(device, &caps, sizeof(caps));
+    }
+    MMRESULT Open(HMIDIIN& in, UINT device, DWORD_PTR callback, DWORD_PTR instance,
+                  DWORD flags) override {
+        return midiInOpen(&in, device, callback, instance, flags);
+    }
+    MMRESULT Close(HMIDIIN in) override { return midiInClose(in); }
+    MMRESULT PrepareHeader(HMIDIIN in, MIDIHDR& header) override {
+        return midiInPrepareHeader(in, &header, sizeof(MIDIHDR));
+    }
+    MMRESULT UnprepareHeader(HMIDIIN in, MIDIHDR& header) override {
+        return midiInUnprepareHeader(in, &header, sizeof(MIDIHDR));
+    }
+    MMRESULT AddBuffer(HMIDIIN in, MIDIHDR& header) override {
+        return midiInAddBuffer(in, &header, sizeof(MIDIHDR));
+    }
+    MMRESULT Start(HMIDIIN in) override { return midiInStart(in); }
+    MMRESULT Reset(HMIDIIN in) override { return midiInReset(in); }
+};
+
 }  // namespace
+
+std::unique_ptr<WinMmInApi> CreateWinMmInApi() {
+    return std::make_unique<InLibrary>();
+}
 
 std::unique_ptr<WinMmApi> CreateWinMmApi() {
     return std::make_unique<Library>();

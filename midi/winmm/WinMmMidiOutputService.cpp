@@ -1,5 +1,8 @@
 #include "midi/winmm/WinMmMidiOutputService.h"
 
+#include "midi/winmm/WinMmInput.h"
+
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -45,8 +48,9 @@ std::string Utf8FromWide(std::wstring_view wide) {
 
 }  // namespace
 
-WinMmMidiOutputService::WinMmMidiOutputService(std::unique_ptr<WinMmApi> api)
-    : api_(std::move(api)) {}
+WinMmMidiOutputService::WinMmMidiOutputService(std::unique_ptr<WinMmApi> api,
+                                               std::unique_ptr<WinMmInApi> inApi)
+    : api_(std::move(api)), inApi_(std::move(inApi)) {}
 
 WinMmMidiOutputService::~WinMmMidiOutputService() {
     while (!open_.empty()) {
@@ -189,6 +193,48 @@ MidiResult WinMmMidiOutputService::BadPortResult() const {
 
 MidiResult WinMmMidiOutputService::InvalidHandleResult() const {
     return ToResult(MMSYSERR_INVALHANDLE);
+}
+
+MidiResult WinMmMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+    ports.clear();
+    if (!inApi_) {
+        return ToResult(MMSYSERR_NOTSUPPORTED);
+    }
+    std::vector<MidiOutPortInfo> outputs;
+    static_cast<void>(ListPorts(outputs));
+    for (UINT device = 0; device < inApi_->GetNumDevs(); ++device) {
+        MIDIINCAPSW caps{};
+        if (inApi_->GetDevCaps(device, caps) != MMSYSERR_NOERROR) {
+            continue;
+        }
+        const std::string name = Utf8FromWide(
+            std::wstring_view(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname))));
+        const bool softwareOutput =
+            std::any_of(outputs.begin(), outputs.end(), [&](const MidiOutPortInfo& output) {
+                return output.name == name && !output.hardwarePort;
+            });
+        ports.push_back({name, !softwareOutput, std::to_string(device)});
+    }
+    return kMidiOk;
+}
+
+MidiResult WinMmMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
+                                             std::unique_ptr<MidiInputConnection>& input) {
+    input.reset();
+    if (!inApi_) {
+        return ToResult(MMSYSERR_NOTSUPPORTED);
+    }
+    UINT device = 0;
+    if (!ParseDevice(address, device) || device >= inApi_->GetNumDevs() || !sink) {
+        return BadPortResult();
+    }
+    auto opened = std::make_unique<WinMmInput>(*inApi_, std::move(sink));
+    const MMRESULT result = opened->Open(device);
+    if (result != MMSYSERR_NOERROR) {
+        return ToResult(result);
+    }
+    input = std::move(opened);
+    return kMidiOk;
 }
 
 }  // namespace patchferry::midi::winmm

@@ -9,17 +9,20 @@
 #include <memory>
 #include <vector>
 
-#include "midi/MidiOutputService.h"
+#include "midi/MidiService.h"
 #include "midi/winmm/WinMmApi.h"
+#include "midi/winmm/WinMmInApi.h"
 
 namespace patchferry::midi::winmm {
 
 // The service writes at most this many characters of a result's text.
 inline constexpr UINT kErrorTextSize = 99;
 
-class WinMmMidiOutputService final : public MidiOutputService {
+class WinMmMidiOutputService final : public MidiService {
   public:
-    explicit WinMmMidiOutputService(std::unique_ptr<WinMmApi> api);
+    // Without `inApi` there is no input: listing and opening one say it is not supported.
+    explicit WinMmMidiOutputService(std::unique_ptr<WinMmApi> api,
+                                    std::unique_ptr<WinMmInApi> inApi = nullptr);
     ~WinMmMidiOutputService() override;
 
     // Devices whose capabilities cannot be read are left out; a hardware port is one of the
@@ -34,6 +37,12 @@ class WinMmMidiOutputService final : public MidiOutputService {
     std::string ErrorText(MidiResult code) override;
     MidiResult BadPortResult() const override;
     MidiResult InvalidHandleResult() const override;
+
+    // Inputs in the service's order, named as the outputs are. The input service tells no
+    // technology: an input is a hardware port unless the output of its name is not one.
+    MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiResult OpenInput(const std::string& address, MidiInputSink sink,
+                         std::unique_ptr<MidiInputConnection>& input) override;
 
   private:
     // One message's driver header and the buffer it points at.
@@ -52,6 +61,7 @@ class WinMmMidiOutputService final : public MidiOutputService {
     void ReleaseMessage(OpenPort& port, bool resetIfPlaying);
 
     std::unique_ptr<WinMmApi> api_;
+    std::unique_ptr<WinMmInApi> inApi_;
     std::map<std::uintptr_t, OpenPort> open_;
 };
 

@@ -21,6 +21,7 @@ cli=$build/tools/patchferry-cli
 app=$build/app/patchferry
 expected_dir=$results/expected
 bank=$expected_dir/bank.syx
+real_bank=$expected_dir/real-bank.syx
 export HOME=/tmp/home LC_ALL=C.UTF-8
 mkdir -p "$work" "$HOME"
 : >"$results_file"
@@ -162,6 +163,21 @@ if [ $pipewire_on = yes ]; then
 fi
 window_start "$saved_port" && window_checks "$saved_port"
 pipewire_stop
+
+section "receive from a stand-in MS2000"
+# The interface plugged in afresh, alone, with the responder on its device side in place of the
+# capture, which the replug below starts again.
+receive_started=$(now_ms)
+kill "$iface_capture" 2>/dev/null
+wait "$iface_capture" 2>/dev/null
+unplug other 2>/dev/null
+unplug iface 2>/dev/null
+plug iface dummy_udc.0
+wait_until 20 has_client "$interface" || fail receive-plug "no client \"$interface\" after plugging it in"
+wait_until 10 test -c /dev/snd/midiC6D0
+. "$vm/receive.sh"
+receive_checks 6
+measure "receive-stage $(($(now_ms) - receive_started)) ms"
 
 section "unplug while the command line holds the port open"
 unplug other 2>/dev/null

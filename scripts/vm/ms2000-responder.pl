@@ -96,6 +96,7 @@ my $pending = '';          # what is still to go out, byte by byte at cable spee
 my $sent_at = time;        # when the cable is free again
 my $next_sensing = time;
 my $message;               # the SysEx being read, undef outside one
+my ($timing, $first_out);  # the answer whose time on the cable is taken, and its first write
 
 sub note { printf $log "%.3f %s\n", time, join(' ', @_); }
 
@@ -129,6 +130,8 @@ sub request {
         print $save $answer;
         close $save;
         note("request $hex: $mode, " . length($answer) . " bytes as answer-$answers.syx");
+        $timing = $answers if $pending eq '';
+        $first_out = undef;
         $pending .= $answer;
         return;
     }
@@ -148,7 +151,13 @@ while (1) {
         my $n = int(($now - $sent_at) * $bytes_per_second) + 1;
         $n = 32 if $n > 32;
         my $chunk = substr($pending, 0, $n, '');
+        $first_out //= $now;
         syswrite($out, $chunk) // die "write: $!\n";
+        if (defined $timing && $pending eq '') {
+            # What the cable took here, late writes included: what a receiver adds comes on top.
+            note(sprintf("answer-%d went out in %.3f s", $timing, time - $first_out));
+            $timing = undef;
+        }
         $sent_at = ($sent_at > $now - 0.05 ? $sent_at : $now) + length($chunk) / $bytes_per_second;
     }
     my $wait = $next_sensing - time;

@@ -7,8 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
+#include <mutex>
 #include <set>
+#include <thread>
 #include <tuple>
 #include <utility>
 
@@ -35,6 +39,15 @@ struct SeqScript {
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> delivered;  // to whom, what
     std::function<void()> duringSend;        // what happens while a message is on its way
     std::vector<AlsaPortInfo> otherWriters;  // connected to write to 24:0
+    std::set<std::tuple<int, int, int>> readSubscriptions;  // own port <- client:port
+
+    // Events waiting at our input ports, read by the service's own thread.
+    std::mutex inputMutex;
+    std::deque<AlsaInput> arriving;
+    void Arrive(int ownPort, std::vector<std::uint8_t> bytes) {
+        const std::lock_guard lock(inputMutex);
+        arriving.push_back({ownPort, std::move(bytes)});
+    }
 
     // The output buffer behind 24:0 as /proc/asound/card2/midi0 shows it. What goes in is
     // handed on at once unless `stuck` holds it.
@@ -100,10 +113,34 @@ class ScriptedClient final : public AlsaSeqClient {
         script_.calls.push_back("port " + name);
         return nextPort_++;
     }
+    int CreateInputPort(const std::string& name) override {
+        script_.calls.push_back("port " + name);
+        return nextPort_++;
+    }
     int DeletePort(int ownPort) override {
         script_.calls.push_back("delete " + std::to_string(ownPort));
         std::erase_if(script_.subscriptions,
                       [&](const auto& s) { return std::get<0>(s) == ownPort; });
+        std::erase_if(script_.readSubscriptions,
+                      [&](const auto& s) { return std::get<0>(s) == ownPort; });
+        return 0;
+    }
+    int ConnectFrom(int ownPort, int client, int port) override {
+        script_.calls.push_back("connect " + std::to_string(ownPort) + " <- " +
+                                AlsaAddressText(client, port));
+        script_.readSubscriptions.insert({ownPort, client, port});
+        return 0;
+    }
+    int ReadInput(int timeoutMs, std::vector<AlsaInput>& input) override {
+        input.clear();
+        {
+            const std::lock_guard lock(script_.inputMutex);
+            input.assign(script_.arriving.begin(), script_.arriving.end());
+            script_.arriving.clear();
+        }
+        if (input.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs) / 10);
+        }
         return 0;
     }
     int ConnectTo(int ownPort, int client, int port) override {
@@ -447,6 +484,96 @@ TEST(AlsaSystemBackendTest, WithoutASequencerTheListAndTheOpenSayWhy) {
     MidiOutPort port(*service);
     EXPECT_EQ(port.Open({"UM-ONE: UM-ONE MIDI 1", true, "24:0"}), listed);
     EXPECT_FALSE(port.IsOpen());
+}
+
+}  // namespace
+}  // namespace patchferry::midi::alsa
+
+namespace patchferry::midi::alsa {
+namespace {
+
+// What an input's sink got, for a test to wait on.
+struct Received {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::uint8_t> bytes;
+
+    MidiInputSink Sink() {
+        return [this](std::span<const std::uint8_t> piece) {
+            const std::lock_guard lock(mutex);
+            bytes.insert(bytes.end(), piece.begin(), piece.end());
+            changed.notify_all();
+        };
+    }
+    std::vector<std::uint8_t> WaitFor(std::size_t count) {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, 5s, [&] { return bytes.size() >= count; });
+        return bytes;
+    }
+};
+
+TEST_F(AlsaMidiOutputServiceTest, ListsTheReadablePortsAsInputsWithTheOutputsFilter) {
+    script_.ports.push_back(Port(130, 0, "Patchferry", "Patchferry out", 0,
+                                 SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ));
+    script_.ports.push_back(Port(128, 0, "Keyboard app", "out",
+                                 SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_SOFTWARE,
+                                 SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ));
+    std::vector<MidiOutPortInfo> inputs;
+    ASSERT_EQ(service_.ListInputPorts(inputs), kMidiOk);
+    // System's announcements, ports that cannot be read by a subscriber and our own are no
+    // inputs; a program's port is one, not a hardware one.
+    ASSERT_EQ(inputs.size(), 2U);
+    EXPECT_EQ(inputs[0].name, "UM-ONE: UM-ONE MIDI In");
+    EXPECT_TRUE(inputs[0].hardwarePort);
+    EXPECT_EQ(inputs[0].address, "24:1");
+    EXPECT_EQ(inputs[1].address, "128:0");
+    EXPECT_FALSE(inputs[1].hardwarePort);
+}
+
+TEST_F(AlsaMidiOutputServiceTest, AnOpenInputReadsItsPortBesideTheOutputUntilItIsDestroyed) {
+    MidiOutPort output(service_);
+    OpenUmOne(output);
+    Received received;
+    std::unique_ptr<MidiInputConnection> input;
+    ASSERT_EQ(service_.OpenInput("24:1", received.Sink(), input), kMidiOk);
+    ASSERT_NE(input, nullptr);
+    // One client for both directions: the input is a second port of it, subscribed from the
+    // interface's readable port.
+    EXPECT_THAT(script_.calls,
+                ElementsAre("open Patchferry", "port Patchferry out", "connect 0 -> 24:0",
+                            "port Patchferry in", "connect 1 <- 24:1"));
+
+    // A long SysEx message in several events, with other events between them: every byte for
+    // our port, in order; nothing addressed to another port.
+    script_.Arrive(1, {0xF0, 0x42, 0x32});
+    script_.Arrive(1, {0xFE});
+    script_.Arrive(7, {0x90, 0x3C, 0x40});
+    script_.Arrive(1, {0x58, 0x4C, 0xF7});
+    // Events the sequencer had to drop stand as a byte that breaks a message being joined.
+    script_.Arrive(kAllInputs, {0xF4});
+    EXPECT_EQ(received.WaitFor(8),
+              (std::vector<std::uint8_t>{0xF0, 0x42, 0x32, 0xFE, 0x58, 0x4C, 0xF7, 0xF4}));
+
+    input.reset();
+    EXPECT_EQ(script_.calls.back(), "delete 1");
+    EXPECT_TRUE(script_.readSubscriptions.empty());
+    script_.Arrive(1, {0xF0, 0xF7});
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(received.WaitFor(0).size(), 8U);  // nothing after the close
+    EXPECT_TRUE(output.IsOpen());               // the output is untouched
+}
+
+TEST_F(AlsaMidiOutputServiceTest, OpensOnlyAnAddressThatCanBeRead) {
+    Received received;
+    std::unique_ptr<MidiInputConnection> input;
+    for (const std::string address : {"24:0", "99:0", "0:1", "nonsense"}) {
+        const MidiResult result = service_.OpenInput(address, received.Sink(), input);
+        EXPECT_EQ(CauseOf(result), AlsaCause::NoSuchInput) << address;
+        EXPECT_EQ(input, nullptr);
+    }
+    EXPECT_EQ(service_.ErrorText(service_.OpenInput("99:0", received.Sink(), input)),
+              "No such device: there is no such MIDI input port now (the interface is unplugged, "
+              "or the program that made the port has ended)");
 }
 
 }  // namespace

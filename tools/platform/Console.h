@@ -10,5 +10,7 @@ void PrepareStandardStreams();
 
 // Whether standard output is an interactive console (binary dumps are never written to one).
 bool StandardOutputIsTerminal();
+// Whether standard error is one (progress is shown only there).
+bool StandardErrorIsTerminal();
 
 }  // namespace patchferry::cli::platform

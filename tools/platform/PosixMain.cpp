@@ -18,6 +18,10 @@ bool StandardOutputIsTerminal() {
     return isatty(fileno(stdout)) != 0;
 }
 
+bool StandardErrorIsTerminal() {
+    return isatty(fileno(stderr)) != 0;
+}
+
 }  // namespace patchferry::cli::platform
 
 int main(int argc, char** argv) {

@@ -1,0 +1,16 @@
+#pragma once
+// The output that belongs to the same interface as an input, where a request to the instrument
+// on that input goes out: the port at the same address with the same name (an ALSA port that
+// reads and writes), else the output of the same name (Windows lists the two directions apart,
+// under one name), else the first output of the same ALSA client (CLIENT:PORT).
+
+#include <vector>
+
+#include "midi/MidiOutputService.h"
+
+namespace patchferry::midi {
+
+const MidiOutPortInfo* PairedOutput(const MidiOutPortInfo& input,
+                                    const std::vector<MidiOutPortInfo>& outputs);
+
+}  // namespace patchferry::midi

@@ -1,0 +1,55 @@
+# Receiving from a stand-in MS2000: ms2000-responder.pl plays the synth on the device side of the
+# interface (global channel 3, cable speed, active sensing all along) with a real bank, and the
+# command line asks it who it is and for its programs. Sourced by checks.sh, whose helpers and
+# variables it uses; the device side must be free (no capture reading it).
+
+# receive_checks CARD: the responder on the interface's device-side card CARD.
+receive_checks() {
+    answers=$work/responder
+    mkdir -p "$answers"
+    # In turn: the bank whole, the bank cut short, a current program left unanswered, one whole.
+    perl "$vm/ms2000-responder.pl" "/dev/snd/midiC$1D0" "$real_bank" "$answers" \
+        whole,cut,silent,whole &
+    responder_pid=$!
+    wait_until 10 grep -q listening "$answers/log.txt" 2>/dev/null ||
+        fail receive-responder "the stand-in MS2000 did not start"
+
+    run_cli identify identify --port "$iface_name"
+    check receive-identify "identify prints the stand-in's answer: $(head -c 200 "$work/identify.out")" \
+        eval '[ "$(rc_of identify)" = 0 ] && grep -q "MS2000 or microKORG.*global channel 3" "$work/identify.out"'
+
+    started=$(now_ms)
+    run_cli receive-all receive --port "$iface_name" --all --channel 3 -o "$work/received.syx"
+    wall=$(($(now_ms) - started))
+    run_cli receive-list list "$work/received.syx"
+    check receive-all-byte-identical "receive --all saved what the stand-in sent, and list shows $(wc -l <"$work/receive-list.out") programs" \
+        eval '[ "$(rc_of receive-all)" = 0 ] && cmp -s "$work/received.syx" "$answers/answer-1.syx" &&
+              [ "$(wc -l <"$work/receive-list.out")" = 128 ]'
+    # The answer's 37163 bytes take 11892 ms at 3125 bytes a second; receiving may add 5% (594 ms)
+    # to what the answer took on its way out of the device side (which the emulation may stretch).
+    took=$(sed -n 's/.* in \([0-9][0-9]*\) ms from the request.*/\1/p' "$work/receive-all.out")
+    out_ms=$(awk '$2 == "answer-1" && $3 == "went" { printf "%d", $6 * 1000 }' "$answers/log.txt")
+    added=$((${took:-99999} - ${out_ms:-0}))
+    measure "cli-receive-all ${took:-?} ms from the request to the whole answer, which took ${out_ms:-?} ms to go out (cable time 11892 ms): receiving added $added ms; $wall ms for the whole command"
+    check receive-speed "receiving added $added ms to the answer's ${out_ms:-?} ms on the cable, at most 594 ms (5% of 11892 ms)" \
+        test -n "$out_ms" -a "$added" -le 594
+    sleep 0.4 # the MS2000 wants a pause between two messages
+    # Cut from the bank: the sequencer hands SysEx on in pieces of 256 bytes, so a message cut
+    # short within its first piece never reaches a sequencer client at all (it then shows as no
+    # answer); a third of the bank shows as an answer that stopped.
+    run_cli receive-cut receive --port "$iface_name" --all --channel 3 -o "$work/cut.syx"
+    check receive-cut "a cut answer fails with a guiding message and writes no file: $(head -c 200 "$work/receive-cut.err")" \
+        eval 'failed_with receive-cut 1 "answer stopped after" &&
+              err_has receive-cut "of 37163 bytes; nothing of it was kept" && [ ! -e "$work/cut.syx" ]'
+    run_cli receive-silent receive --port "$iface_name" --current --channel 3 -o "$work/silent.syx"
+    check receive-silent "no answer fails with what to check and writes no file: $(head -c 200 "$work/receive-silent.err")" \
+        eval 'failed_with receive-silent 1 "No answer came from the MS2000 on MIDI channel 3" &&
+              err_has receive-silent "\"SystemEx\" is ENA" && [ ! -e "$work/silent.syx" ]'
+    run_cli receive-auto receive --port "$iface_name" --current --channel auto -o "$work/auto.syx"
+    check receive-auto "--channel auto found channel 3 and received the current program" \
+        eval '[ "$(rc_of receive-auto)" = 0 ] && cmp -s "$work/auto.syx" "$answers/answer-3.syx"'
+
+    kill "$responder_pid" 2>/dev/null
+    wait "$responder_pid" 2>/dev/null
+    cp "$answers/log.txt" "$results/responder.log" 2>/dev/null
+}

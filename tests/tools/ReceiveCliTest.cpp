@@ -1,0 +1,214 @@
+// ports --input, identify and receive as conversations with a scripted synth behind the fake's
+// one port list: the request goes out on the output, the answer comes in on the input.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <sstream>
+#include <thread>
+
+#include "library/ProgramLibrary.h"
+#include "midi/fake/FakeMidiOutputService.h"
+#include "support/SyxBuilder.h"
+#include "tools/Cli.h"
+
+namespace patchferry::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+using Pieces = std::vector<Bytes>;
+
+const Bytes kInquiryToAll{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
+const Bytes kBankRequestOn3{0xF0, 0x42, 0x32, 0x58, 0x1C, 0xF7};
+
+// An MS2000 keyboard on global channel `channel`.
+Bytes IdentityReply(int channel) {
+    return {0xF0, 0x7E, static_cast<std::uint8_t>(channel - 1),
+            0x06, 0x02, 0x42,
+            0x58, 0x00, 0x01,
+            0x00, 0x01, 0x00,
+            0x05, 0x00, 0xF7};
+}
+
+// The bytes in pieces of `size`, with active sensing between them, as an input delivers them.
+Pieces Cut(const Bytes& bytes, std::size_t size) {
+    Pieces pieces;
+    for (std::size_t at = 0; at < bytes.size(); at += size) {
+        const auto end = std::min(bytes.size(), at + size);
+        pieces.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                            bytes.begin() + static_cast<std::ptrdiff_t>(end));
+        pieces.push_back({0xFE});
+    }
+    return pieces;
+}
+
+Bytes ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ReceiveCli : public ::testing::Test {
+  protected:
+    ReceiveCli() {
+        midi_.SetDevices({{"Soft Synth", false, "128:0"}, {"UM-ONE", true, "24:0"}});
+        bank_ = testing::MakeDump(0x4C, Images(), 2);  // answers on channel 3
+    }
+    static std::vector<Ms2kProgramImage> Images() {
+        std::vector<Ms2kProgramImage> images;
+        for (std::size_t p = 0; p < 128; ++p) {
+            images.push_back(testing::BankImage(p));
+        }
+        return images;
+    }
+    int Run(const std::vector<std::string>& args) {
+        out_.str("");
+        err_.str("");
+        CliEnvironment env{out_, err_, [this]() -> midi::MidiOutputService& { return midi_; }};
+        env.midiInput = [this]() -> midi::MidiInputService& { return midi_; };
+        env.sendTimeout = 1s;
+        env.receiveTimeouts = {300ms, 200ms};
+        env.errIsTerminal = terminal_;
+        return RunCli(args, env);
+    }
+    // An MS2000 on channel 3 that answers the inquiry and sends `answer` for the bank request.
+    void Ms2000(Pieces answer) {
+        midi_.SetResponder([this, answer](std::span<const std::uint8_t> sent) {
+            const Bytes request(sent.begin(), sent.end());
+            if (request == kInquiryToAll) {
+                return Pieces{{0xF8}, IdentityReply(3)};
+            }
+            return request == kBankRequestOn3 ? answer : Pieces{};
+        });
+    }
+    std::string Target() const { return (dir_.Path() / "received.syx").string(); }
+
+    testing::TempDir dir_;
+    midi::FakeMidiOutputService midi_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+    Bytes bank_;
+    bool terminal_ = false;
+};
+
+TEST_F(ReceiveCli, PortsListsTheInputsAndIdentifyAsksOnThePairedOutput) {
+    ASSERT_EQ(Run({"ports", "--input"}), kExitOk);
+    EXPECT_EQ(out_.str(), "0\tSoft Synth\tsoftware\t128:0\n1\tUM-ONE\thardware\t24:0\n");
+
+    Ms2000({});
+    ASSERT_EQ(Run({"identify", "--port", "um-one"}), kExitOk) << err_.str();
+    EXPECT_EQ(out_.str(),
+              "Korg (42h), family 0058h (MS2000 or microKORG), member 0001h, global channel 3, "
+              "version 01.00.05.00\n");
+    EXPECT_EQ(midi_.SentMessages(), std::vector<Bytes>{kInquiryToAll});
+    const auto calls = midi_.Calls();
+    const auto openedInput = std::find(calls.begin(), calls.end(), "OpenInput 24:0");
+    ASSERT_NE(openedInput, calls.end());
+    EXPECT_NE(std::find(openedInput, calls.end(), "Open 24:0"), calls.end());
+    EXPECT_EQ(midi_.OpenInputCount(), 0U);  // closed again
+}
+
+TEST_F(ReceiveCli, ReceivesTheWholeBankIntoANewFileThatListOpens) {
+    Ms2000(Cut(bank_, 500));
+    ASSERT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()}),
+              kExitOk)
+        << err_.str();
+    EXPECT_EQ(midi_.SentMessages(), std::vector<Bytes>{kBankRequestOn3});
+    EXPECT_EQ(ReadFile(Target()), bank_);
+    EXPECT_EQ(err_.str(), "");  // no progress off a terminal
+    ASSERT_EQ(Run({"list", Target()}), kExitOk);
+    const std::string listed = out_.str();
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 128);
+
+    // Never over a file that is there: nothing is even asked.
+    midi_.ClearRecord();
+    EXPECT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()}),
+              kExitFailure);
+    EXPECT_TRUE(midi_.SentMessages().empty());
+    EXPECT_EQ(ReadFile(Target()), bank_);
+}
+
+TEST_F(ReceiveCli, OnATerminalTheProgressMovesAsTheAnswerComes) {
+    // Once asked, the answer comes in ten pieces a tenth of a second apart, as a slow cable
+    // brings it.
+    std::promise<void> asked;
+    midi_.SetResponder([&asked](std::span<const std::uint8_t> /*sent*/) {
+        asked.set_value();
+        return Pieces{};
+    });
+    std::thread synth([this, request = asked.get_future()] {
+        if (request.wait_for(10s) != std::future_status::ready) {
+            return;  // never asked: the failure shows below
+        }
+        for (const Bytes& piece : Cut(bank_, 3717)) {
+            midi_.Arrive({piece});
+            std::this_thread::sleep_for(piece.size() > 1 ? 100ms : 0ms);
+        }
+    });
+    terminal_ = true;
+    const int status =
+        Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()});
+    synth.join();
+    ASSERT_EQ(status, kExitOk) << err_.str();
+    const std::string progress = err_.str();
+    // Redrawn in place at least four times a second, ending on the whole answer.
+    EXPECT_GE(std::count(progress.begin(), progress.end(), '\r'), 4);
+    EXPECT_NE(progress.find("\rReceiving: 37163 of 37163 bytes\n"), std::string::npos) << progress;
+}
+
+TEST_F(ReceiveCli, ACutOrMissingAnswerSaysWhatToCheckAndWritesNothing) {
+    Pieces cut = Cut(Bytes(bank_.begin(), bank_.begin() + 20000), 1000);
+    cut.push_back({0xF7});  // ended early
+    Ms2000(cut);
+    EXPECT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()}),
+              kExitFailure);
+    EXPECT_NE(err_.str().find("answer was broken after 20001 of 37163 bytes; nothing of it was "
+                              "kept"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_FALSE(std::filesystem::exists(Target()));
+
+    Ms2000(Cut(Bytes(bank_.begin(), bank_.begin() + 5000), 1000));  // then silence
+    EXPECT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()}),
+              kExitFailure);
+    EXPECT_NE(err_.str().find("answer stopped after 5000 of 37163 bytes"), std::string::npos);
+
+    // Asked on the wrong channel, the MS2000 says nothing.
+    EXPECT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "4", "-o", Target()}),
+              kExitFailure);
+    EXPECT_NE(err_.str().find("No answer came from the MS2000 on MIDI channel 4"),
+              std::string::npos);
+    EXPECT_NE(err_.str().find("\"SystemEx\" is ENA"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Target()));
+    EXPECT_FALSE(std::filesystem::exists(Target() + ".part"));
+}
+
+TEST_F(ReceiveCli, AutoFindsTheChannelWithTheDeviceInquiryFirst) {
+    Ms2000(Cut(bank_, 4096));
+    ASSERT_EQ(Run({"receive", "--port", "1", "--all", "--channel", "auto", "-o", Target()}),
+              kExitOk)
+        << err_.str();
+    EXPECT_EQ(midi_.SentMessages(), (std::vector<Bytes>{kInquiryToAll, kBankRequestOn3}));
+    EXPECT_EQ(ReadFile(Target()), bank_);
+}
+
+TEST_F(ReceiveCli, RefusesAWrongCommandLineBeforeAskingAnything) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"receive", "--port", "1", "-o", "x.syx"},
+          {"receive", "--port", "1", "--all", "--current", "-o", "x.syx"},
+          {"receive", "--port", "1", "--all", "--channel", "17", "-o", "x.syx"},
+          {"receive", "--port", "1", "--all"},
+          {"identify"}}) {
+        EXPECT_EQ(Run(args), kExitUsage) << args.size();
+    }
+    EXPECT_EQ(Run({"identify", "--port", "Nothing"}), kExitFailure);
+    EXPECT_NE(err_.str().find("no MIDI input port 'Nothing'; the ports are:"), std::string::npos);
+    EXPECT_TRUE(midi_.SentMessages().empty());
+}
+
+}  // namespace
+}  // namespace patchferry::cli

@@ -1,0 +1,46 @@
+#pragma once
+// The command line's side of a conversation with an instrument: the MIDI input that --port names
+// and the output of the same interface, where requests go out. Every failure on the way is
+// reported as "patchferry-cli COMMAND: ...".
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Cli.h"
+#include "midi/MidiInputQueue.h"
+#include "midi/MidiOutPort.h"
+
+namespace patchferry::cli {
+
+class SynthLink {
+  public:
+    // Opens both, or reports why not, sets `status` and returns nothing.
+    static std::unique_ptr<SynthLink> Open(const std::string& portText, CliEnvironment& env,
+                                           const std::string& command, int& status);
+    // Nothing open yet: Open is the way to one that is.
+    SynthLink(CliEnvironment& env, std::string command);
+    SynthLink(const SynthLink&) = delete;
+    SynthLink& operator=(const SynthLink&) = delete;
+
+    // Sends one message and waits until it is out; reports a failure.
+    bool Send(std::span<const std::uint8_t> message);
+    // What the input delivered meanwhile; waits up to `timeout` for something.
+    std::vector<std::uint8_t> Take(std::chrono::milliseconds timeout) {
+        return queue_.Take(timeout);
+    }
+    const std::string& InputName() const { return inputName_; }
+
+  private:
+    CliEnvironment& env_;
+    std::string command_;
+    std::string inputName_;
+    midi::MidiOutPort output_;
+    midi::MidiInputQueue queue_;  // before the input, which hands its bytes to it
+    std::unique_ptr<midi::MidiInputConnection> input_;
+};
+
+}  // namespace patchferry::cli
