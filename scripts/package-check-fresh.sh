@@ -9,6 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/debian-root.sh
+source scripts/desktop-session.sh
 release=$1
 deb=$(realpath "$2")
 root="$DEBIAN_ROOTS/$release-package"
@@ -30,15 +31,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-poll() {
-    local limit=$1
-    shift
-    local deadline=$((SECONDS + limit))
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
 
 debian_root_fresh "$release" "$root"
 debian_root_enter "$root"
@@ -60,12 +52,7 @@ rows=$(grep -cE '^\S+\s+[A-H]\s' "$out/list.txt" || true)
 echo "  patchferry-cli list: 128 programs"
 
 # The window, on an X server of the host whose socket folder the system shares.
-exec 3>"$out/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-pids+=($!)
-poll 10 test -s "$out/display" || { cat "$out/xvfb.log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
-DISPLAY=":$(head -n 1 "$out/display")"
-export DISPLAY
+start_display "$out" "$out"
 debian_run "$root" sh -c 'mkdir -p /root/run && chmod 700 /root/run &&
     XDG_RUNTIME_DIR=/root/run exec patchferry /root/bank.syx' >"$out/patchferry.log" 2>&1 &
 pids+=($!)
