@@ -71,10 +71,11 @@ shot="$out/window.png"
 coloured() {
     import -window "$win" "$shot" 2>/dev/null || return 1
     local n
+    # (ImageMagick 7, on Debian 13, prints a line of its own before the figure.)
     n=$(convert "$shot" -crop "x60+0+0" +repage -fx 'max(r,max(g,b))-min(r,min(g,b))>0.35' \
-        -format '%[fx:round(mean*w*h)]' info: 2>/dev/null) || return 1
+        -format '%[fx:round(mean*w*h)]' info: 2>/dev/null | tail -n 1) || return 1
     echo "$n" >"$out/coloured"
-    ((n > 100))
+    [[ "$n" =~ ^[0-9]+$ ]] && ((n > 100))
 }
 if ! poll 15 coloured; then
     cat "$out/patchferry.log" >&2
