@@ -46,6 +46,11 @@ if [[ ! -f "$kernel/modules/order" ]]; then
     [[ -n "$deb" ]] || { echo "FAIL: apt-get download $package fetched nothing" >&2; exit 1; }
     tree="$cache/unpacked"
     dpkg-deb -x "$deb" "$tree"
+    # Debian 13's kernel package puts its modules under /usr/lib/modules, where an installed
+    # system's /lib leads; depmod and modprobe look under lib/ of the tree.
+    if [[ ! -d "$tree/lib/modules" && -d "$tree/usr/lib/modules" ]]; then
+        mkdir -p "$tree/lib" && ln -s ../usr/lib/modules "$tree/lib/modules"
+    fi
     release=$(ls "$tree/lib/modules")
     depmod -b "$tree" "$release"
     mkdir -p "$kernel/modules"

@@ -50,9 +50,11 @@ pipewire_start() {
     pw_pids="$pw_pids $!"
     dump_node() { pw-link -i 2>/dev/null | grep -q "^midi-dump:input"; }
     wait_until 30 dump_node
-    # Any link to the bridge makes it subscribe to every port, the interface's too.
-    pw-link "Midi-Bridge:Midi Through:(capture_0) Midi Through Port-0" midi-dump:input ||
-        pw-link -o >"$results/pipewire-ports.log" 2>&1
+    # Any link to the bridge makes it subscribe to every port, the interface's too. (PipeWire
+    # 0.3 names the port "Midi-Bridge:Midi Through:(capture_0) Midi Through Port-0", 1.4
+    # "Midi-Bridge:Midi Through Port-0 (capture)".)
+    through=$(pw-link -o 2>/dev/null | grep "^Midi-Bridge:.*Midi Through.*capture" | head -n 1)
+    pw-link "$through" midi-dump:input || pw-link -o >"$results/pipewire-ports.log" 2>&1
     if wait_until 30 bridge_subscribed; then
         pass pipewire-bridge-subscribed "PipeWire-RT-Event (client $pw_client) writes to $iface_client:0 per aconnect -l, $(($(now_ms) - pw_started)) ms after PipeWire started"
     else
