@@ -34,6 +34,7 @@ MidiResult MidiOutPort::Open(const MidiOutPortInfo& wanted) {
     const MidiResult result = service_.Open(found->address, event_, handle);
     if (result == kMidiOk) {
         handle_ = handle;
+        opened_ = *found;
     }
     return result;
 }
@@ -43,6 +44,7 @@ void MidiOutPort::Close() {
         service_.Close(handle_);
     }
     handle_ = MidiOutHandle::Null;
+    opened_ = {};
 }
 
 std::string MidiOutPort::ErrorText(MidiResult code) const {

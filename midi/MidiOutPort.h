@@ -27,6 +27,8 @@ class MidiOutPort {
     // Closes the port if one is open; the port is closed afterwards in every case.
     void Close();
     bool IsOpen() const { return handle_ != MidiOutHandle::Null; }
+    // The port that is open, as the listing named it when it was opened (empty while closed).
+    const MidiOutPortInfo& OpenedPort() const { return opened_; }
     std::string ErrorText(MidiResult code) const;
 
     MidiOutHandle Handle() const { return handle_; }
@@ -36,6 +38,7 @@ class MidiOutPort {
   private:
     MidiOutputService& service_;
     MidiOutHandle handle_ = MidiOutHandle::Null;
+    MidiOutPortInfo opened_;
     CompletionEvent event_;
 };
 

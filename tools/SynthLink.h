@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "Cli.h"
-#include "midi/MidiInputQueue.h"
-#include "midi/MidiOutPort.h"
+#include "midi/SynthConnection.h"
 
 namespace patchferry::cli {
 
@@ -21,8 +20,8 @@ class SynthLink {
     // Opens both, or reports why not, sets `status` and returns nothing.
     static std::unique_ptr<SynthLink> Open(const std::string& portText, CliEnvironment& env,
                                            const std::string& command, int& status);
-    // Nothing open yet: Open is the way to one that is.
-    SynthLink(CliEnvironment& env, std::string command);
+    SynthLink(CliEnvironment& env, std::string command,
+              std::unique_ptr<midi::SynthConnection> connection);
     SynthLink(const SynthLink&) = delete;
     SynthLink& operator=(const SynthLink&) = delete;
 
@@ -30,17 +29,14 @@ class SynthLink {
     bool Send(std::span<const std::uint8_t> message);
     // What the input delivered meanwhile; waits up to `timeout` for something.
     std::vector<std::uint8_t> Take(std::chrono::milliseconds timeout) {
-        return queue_.Take(timeout);
+        return connection_->Take(timeout);
     }
-    const std::string& InputName() const { return inputName_; }
+    const std::string& InputName() const { return connection_->Input().name; }
 
   private:
     CliEnvironment& env_;
     std::string command_;
-    std::string inputName_;
-    midi::MidiOutPort output_;
-    midi::MidiInputQueue queue_;  // before the input, which hands its bytes to it
-    std::unique_ptr<midi::MidiInputConnection> input_;
+    std::unique_ptr<midi::SynthConnection> connection_;
 };
 
 }  // namespace patchferry::cli

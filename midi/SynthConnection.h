@@ -1,0 +1,59 @@
+#pragma once
+// A conversation with an instrument behind one MIDI interface: the input that hears it, open and
+// handing what arrives to a queue, and the output of the same interface, where requests go out.
+// Both close when the connection goes.
+//
+// The output may be one the caller already has open on that very port (the window's MIDI bar):
+// it is then borrowed rather than opened a second time, and left open afterwards.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "midi/MidiInputQueue.h"
+#include "midi/MidiOutPort.h"
+#include "midi/SendLongMessage.h"
+
+namespace patchferry::midi {
+
+class SynthConnection {
+  public:
+    // Opens `input` (as listed by `inputs`) and the output paired with it. `shared`, when it is
+    // open on that output, is used for the requests. On failure returns nothing and says why in
+    // `error`, a text for the user.
+    static std::unique_ptr<SynthConnection> Open(MidiInputService& inputs,
+                                                 MidiOutputService& outputs,
+                                                 const MidiOutPortInfo& input, MidiOutPort* shared,
+                                                 std::string& error);
+
+    SynthConnection(const SynthConnection&) = delete;
+    SynthConnection& operator=(const SynthConnection&) = delete;
+    ~SynthConnection();
+
+    // Sends one message and waits until it is out.
+    SendOutcome Send(std::span<const std::uint8_t> message,
+                     std::chrono::milliseconds timeout = kSendTimeout);
+    // What the input delivered meanwhile; waits up to `timeout` for something.
+    std::vector<std::uint8_t> Take(std::chrono::milliseconds timeout) {
+        return queue_.Take(timeout);
+    }
+
+    const MidiOutPortInfo& Input() const { return input_; }
+    const MidiOutPortInfo& Output() const { return output_->OpenedPort(); }
+    bool BorrowsOutput() const { return !ownOutput_.has_value(); }
+
+  private:
+    explicit SynthConnection(MidiOutPortInfo input) : input_(std::move(input)) {}
+
+    MidiOutPortInfo input_;
+    std::optional<MidiOutPort> ownOutput_;
+    MidiOutPort* output_ = nullptr;
+    MidiInputQueue queue_;  // before the input, which hands its bytes to it
+    std::unique_ptr<MidiInputConnection> connection_;
+};
+
+}  // namespace patchferry::midi
