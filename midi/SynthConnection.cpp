@@ -50,9 +50,8 @@ SynthConnection::~SynthConnection() {
     connection_.reset();
 }
 
-SendOutcome SynthConnection::Send(std::span<const std::uint8_t> message,
-                                  std::chrono::milliseconds timeout) {
-    return SendLongMessage(*output_, message, timeout);
+SendOutcome SynthConnection::Send(std::span<const std::uint8_t> message) {
+    return SendLongMessage(*output_, message, sendTimeout_);
 }
 
 }  // namespace patchferry::midi

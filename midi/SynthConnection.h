@@ -34,9 +34,9 @@ class SynthConnection {
     SynthConnection& operator=(const SynthConnection&) = delete;
     ~SynthConnection();
 
-    // Sends one message and waits until it is out.
-    SendOutcome Send(std::span<const std::uint8_t> message,
-                     std::chrono::milliseconds timeout = kSendTimeout);
+    // Sends one message and waits until it is out, for at most the send time-out.
+    SendOutcome Send(std::span<const std::uint8_t> message);
+    void SetSendTimeout(std::chrono::milliseconds timeout) { sendTimeout_ = timeout; }
     // What the input delivered meanwhile; waits up to `timeout` for something.
     std::vector<std::uint8_t> Take(std::chrono::milliseconds timeout) {
         return queue_.Take(timeout);
@@ -52,6 +52,7 @@ class SynthConnection {
     MidiOutPortInfo input_;
     std::optional<MidiOutPort> ownOutput_;
     MidiOutPort* output_ = nullptr;
+    std::chrono::milliseconds sendTimeout_ = kSendTimeout;
     MidiInputQueue queue_;  // before the input, which hands its bytes to it
     std::unique_ptr<MidiInputConnection> connection_;
 };

@@ -10,8 +10,7 @@
 #include "Commands.h"
 #include "SynthLink.h"
 #include "WriteFile.h"
-#include "midi/receive/DeviceInquiry.h"
-#include "midi/receive/ProgramReceiver.h"
+#include "midi/receive/ConversationSteps.h"
 
 namespace patchferry::cli {
 
@@ -32,16 +31,14 @@ constexpr std::chrono::milliseconds kProgressEvery{200};
 // request could not be sent (reported).
 std::optional<std::vector<midi::DeviceIdentity>> FindDevices(SynthLink& link) {
     midi::DeviceFinder finder;
-    if (!link.Send(finder.Start(Clock::now()))) {
-        return std::nullopt;
+    std::string error;
+    bool sent = midi::StartInquiry(finder, link.Connection(), error);
+    while (sent && !finder.Finished()) {
+        sent = midi::StepInquiry(finder, link.Connection(), kPoll, error);
     }
-    while (!finder.Finished()) {
-        finder.Feed(link.Take(kPoll));
-        if (const auto next = finder.Tick(Clock::now())) {
-            if (!link.Send(*next)) {
-                return std::nullopt;
-            }
-        }
+    if (!sent) {
+        link.SendFailed(error);
+        return std::nullopt;
     }
     return finder.Answers();
 }
@@ -173,18 +170,15 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
     }
 
     midi::ProgramReceiver receiver(env.receiveTimeouts);
-    // Whatever arrived before the request is nobody's answer to it.
-    static_cast<void>(link->Take(std::chrono::milliseconds(0)));
     const auto asked = Clock::now();
-    if (!link->Send(receiver.Start(what, channel, asked))) {
+    if (std::string error;
+        !midi::StartReceive(receiver, link->Connection(), what, channel, error)) {
+        link->SendFailed(error);
         return kExitFailure;
     }
     ProgressLine progress(env);
     while (!receiver.Finished()) {
-        const auto bytes = link->Take(kPoll);
-        const auto now = Clock::now();
-        receiver.Feed(bytes, now);
-        receiver.Tick(now);
+        midi::StepReceive(receiver, link->Connection(), kPoll);
         progress.Show(receiver);
     }
     progress.Show(receiver, true);

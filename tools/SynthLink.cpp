@@ -11,7 +11,9 @@ namespace patchferry::cli {
 
 SynthLink::SynthLink(CliEnvironment& env, std::string command,
                      std::unique_ptr<midi::SynthConnection> connection)
-    : env_(env), command_(std::move(command)), connection_(std::move(connection)) {}
+    : env_(env), command_(std::move(command)), connection_(std::move(connection)) {
+    connection_->SetSendTimeout(env_.sendTimeout);
+}
 
 std::unique_ptr<SynthLink> SynthLink::Open(const std::string& portText, CliEnvironment& env,
                                            const std::string& command, int& status) {
@@ -42,13 +44,9 @@ std::unique_ptr<SynthLink> SynthLink::Open(const std::string& portText, CliEnvir
     return std::make_unique<SynthLink>(env, command, std::move(connection));
 }
 
-bool SynthLink::Send(std::span<const std::uint8_t> message) {
-    const midi::SendOutcome outcome = connection_->Send(message, env_.sendTimeout);
-    if (!outcome.Succeeded()) {
-        env_.err << "patchferry-cli " << command_ << ": "
-                 << midi::SendFailureMessage(outcome.errorText) << "\n";
-    }
-    return outcome.Succeeded();
+void SynthLink::SendFailed(const std::string& errorText) {
+    env_.err << "patchferry-cli " << command_ << ": " << midi::SendFailureMessage(errorText)
+             << "\n";
 }
 
 }  // namespace patchferry::cli

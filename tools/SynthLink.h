@@ -25,12 +25,9 @@ class SynthLink {
     SynthLink(const SynthLink&) = delete;
     SynthLink& operator=(const SynthLink&) = delete;
 
-    // Sends one message and waits until it is out; reports a failure.
-    bool Send(std::span<const std::uint8_t> message);
-    // What the input delivered meanwhile; waits up to `timeout` for something.
-    std::vector<std::uint8_t> Take(std::chrono::milliseconds timeout) {
-        return connection_->Take(timeout);
-    }
+    // Reports a send that failed with `errorText`.
+    void SendFailed(const std::string& errorText);
+    midi::SynthConnection& Connection() { return *connection_; }
     const std::string& InputName() const { return connection_->Input().name; }
 
   private:
