@@ -15,6 +15,10 @@ class ArrowOverMessageBox final : public MessageBoxSeam {
         const ArrowWhileWaiting arrow;
         boxes_.Show(owner, icon, text);
     }
+    bool Ask(QWidget* owner, const QString& text) override {
+        const ArrowWhileWaiting arrow;
+        return boxes_.Ask(owner, text);
+    }
 
   private:
     MessageBoxSeam& boxes_;

@@ -19,6 +19,9 @@ enum class CommandId : int {
     Find = 57636,
     Audition = 32774,
     About = 57664,
+    Receive = 32800,
+    SaveReceived = 32801,
+    Identify = 32802,
     RandomProgram = 32792,
     SaveLastRandom = 32797,
     // Standard edit and pane commands: bound to keys, handled by nothing, so the keys do nothing.
@@ -38,8 +41,16 @@ struct CommandInfo {
     std::array<std::string_view, 2> extraKeys;
 };
 
-inline constexpr std::array<CommandInfo, 15> kCommands{{
+inline constexpr std::array<CommandInfo, 18> kCommands{{
     {CommandId::Open, "O&pen Syx File(s)...\tCtrl+O", "Open Syx Files\nOpen  (Ctrl-O)", {}},
+    {CommandId::Receive,
+     "&Receive from MS2000...",
+     "Receive programs straight from an MS2000 through MIDI\nReceive from MS2000",
+     {}},
+    {CommandId::SaveReceived,
+     "Save Received &As...",
+     "Save the programs last received, exactly as they came, to a file\nSave Received As",
+     {}},
     {CommandId::Exit, "E&xit", "Quit the application; prompts to save documents\nExit", {}},
     {CommandId::ViewToolbar, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", {}},
     {CommandId::ViewStatusBar, "&Status Bar", "Show or hide the status bar\nToggle StatusBar", {}},
@@ -47,6 +58,10 @@ inline constexpr std::array<CommandInfo, 15> kCommands{{
     {CommandId::Audition,
      "&Audition\tCtrl+A",
      "Convert/Audition Program via MIDI\nConvert/Audition Program  (Ctrl-A)",
+     {}},
+    {CommandId::Identify,
+     "&Identify Synth...",
+     "Ask which instruments answer on the MIDI port, and on which channel\nIdentify Synth",
      {}},
     {CommandId::About, "&About...", "About\nAbout", {}},
     {CommandId::RandomProgram, "", "Generate Random Program\nRandom Program (Ctrl-R)", {"Ctrl+R"}},

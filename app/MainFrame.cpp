@@ -66,13 +66,13 @@ void SetTextIfChanged(QLabel* label, const QString& text) {
 }  // namespace
 
 CMainFrame::CMainFrame(QSettings& settings, FileDialogSeam& fileDialog, MessageBoxSeam& messageBox,
-                       midi::MidiOutputService& midiService, QWidget* parent)
+                       midi::MidiService& midiService, QWidget* parent)
     : QMainWindow(parent),
       settingsStore_(settings),
       settings_(settings),
       fileDialog_(fileDialog),
       messageBox_(messageBox),
-      port_(midiService) {
+      midi_(midiService) {
     setWindowTitle(AppTitle());
     setWindowIcon(ProgramIcon());
     setAcceptDrops(true);  // files dropped on the window are opened like chosen ones
@@ -97,7 +97,7 @@ CMainFrame::CMainFrame(QSettings& settings, FileDialogSeam& fileDialog, MessageB
 }
 
 CMainFrame::~CMainFrame() {
-    port_.Close();
+    midi_.Output().Close();
 }
 
 void CMainFrame::CreateActions() {
@@ -128,6 +128,10 @@ void CMainFrame::CreateActions() {
     connect(Action(CommandId::Find), &QAction::triggered, this, &CMainFrame::OnFind);
     connect(Action(CommandId::Audition), &QAction::triggered, this, &CMainFrame::OnAudition);
     connect(Action(CommandId::About), &QAction::triggered, this, &CMainFrame::OnAbout);
+    connect(Action(CommandId::Receive), &QAction::triggered, this, &CMainFrame::OnReceive);
+    connect(Action(CommandId::SaveReceived), &QAction::triggered, this,
+            &CMainFrame::OnSaveReceived);
+    connect(Action(CommandId::Identify), &QAction::triggered, this, &CMainFrame::OnIdentify);
     Action(CommandId::ViewToolbar)->setCheckable(true);
     Action(CommandId::ViewStatusBar)->setCheckable(true);
     connect(Action(CommandId::ViewToolbar), &QAction::triggered, this, [this] {
@@ -149,6 +153,8 @@ QAction* CMainFrame::Action(CommandId id) const {
 void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(Action(CommandId::Open));
+    file->addAction(Action(CommandId::Receive));
+    file->addAction(Action(CommandId::SaveReceived));
     file->addSeparator();
     file->addAction(Action(CommandId::Exit));
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -157,6 +163,7 @@ void CMainFrame::CreateMenus() {
     QMenu* program = menuBar()->addMenu(QStringLiteral("&Program"));
     program->addAction(Action(CommandId::Find));
     program->addAction(Action(CommandId::Audition));
+    program->addAction(Action(CommandId::Identify));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(CommandId::About));
 }
@@ -205,7 +212,7 @@ void CMainFrame::CreateStatusBar() {
 // Only hardware ports are offered, each entry keeping its address; the saved port is found by
 // name without regard to case, the saved channel by index.
 void CMainFrame::FillMidiBar() {
-    midiBar_->FillPortList(port_.Service());
+    midiBar_->FillPortList(midi_.Output().Service());
     for (int channel = 0; channel < 16; ++channel) {
         channelList_->addItem(QString::asprintf("%02d", channel + 1), channel);
     }
@@ -250,12 +257,14 @@ void CMainFrame::SetUpProgramList() {
 void CMainFrame::RefreshCommandUi() {
     const bool hasPrograms = !library_.Empty();
     Action(CommandId::Find)->setEnabled(hasPrograms);
-    Action(CommandId::Audition)->setEnabled(hasPrograms && port_.IsOpen());
+    Action(CommandId::Audition)->setEnabled(hasPrograms && midi_.Output().IsOpen());
+    Action(CommandId::SaveReceived)->setEnabled(!received_.empty());
+    Action(CommandId::Identify)->setEnabled(portList_->currentIndex() >= 0);
     Action(CommandId::ViewToolbar)->setChecked(!toolBar_->isHidden());
     Action(CommandId::ViewStatusBar)->setChecked(!statusBar_->isHidden());
     SetTextIfChanged(countPane_, QString::asprintf("%04d", library_.Count()));
-    SetTextIfChanged(midiStatePane_,
-                     port_.IsOpen() ? QStringLiteral("MIDI-ON") : QStringLiteral("MIDI-OFF"));
+    SetTextIfChanged(midiStatePane_, midi_.Output().IsOpen() ? QStringLiteral("MIDI-ON")
+                                                             : QStringLiteral("MIDI-OFF"));
 }
 
 void CMainFrame::ShowFileInTitle(const QString& fileName) {
@@ -283,7 +292,7 @@ void CMainFrame::OnAbout() {
 
 void CMainFrame::OnMidiActive() {
     if (activeBox_->isChecked()) {
-        const midi::MidiResult result = port_.Open(midiBar_->SelectedPort());
+        const midi::MidiResult result = midi_.Output().Open(midiBar_->SelectedPort());
         if (result == midi::kMidiOk) {
             channelList_->setEnabled(false);
             portList_->setEnabled(false);
@@ -292,10 +301,10 @@ void CMainFrame::OnMidiActive() {
             activeBox_->setChecked(false);
             messageBox_.Show(this, MessageIcon::Error,
                              QStringLiteral("Error: Failed to open the specified MIDI port. ") +
-                                 QString::fromStdString(port_.ErrorText(result)));
+                                 QString::fromStdString(midi_.Output().ErrorText(result)));
         }
     } else {
-        port_.Close();
+        midi_.Output().Close();
         channelList_->setEnabled(true);
         portList_->setEnabled(true);
     }
@@ -379,8 +388,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 // The port is closed before anything is written; the rectangle is kept from the last run when the
 // window is minimized.
 void CMainFrame::SaveSettings() {
-    if (port_.IsOpen()) {
-        port_.Close();
+    if (midi_.Output().IsOpen()) {
+        midi_.Output().Close();
     }
     SaveRect();
     settings_.Write(Setting::MidiChan, channelList_->currentIndex());

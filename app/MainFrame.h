@@ -1,6 +1,6 @@
 #pragma once
 // The main window. It owns, for its whole life, the program library, the program list, the MIDI
-// bar and the MIDI output port, and it carries the menus, keys, toolbar, status panes and the
+// bar and the window's MIDI state, and it carries the menus, keys, toolbar, status panes and the
 // settings kept between runs.
 
 #include <QMainWindow>
@@ -11,10 +11,12 @@
 
 #include "app/ArrowOverMessageBox.h"
 #include "app/Commands.h"
+#include "app/MidiState.h"
 #include "app/Settings.h"
 #include "library/ProgramLibrary.h"
-#include "midi/MidiOutPort.h"
+#include "midi/MidiService.h"
 #include "midi/SendLongMessage.h"
+#include "midi/receive/ProgramReceiver.h"
 
 class QAction;
 class QCheckBox;
@@ -38,7 +40,7 @@ class CMainFrame : public QMainWindow {
     // The settings store, the seams and the MIDI service are owned by the caller and outlive the
     // window.
     CMainFrame(QSettings& settings, FileDialogSeam& fileDialog, MessageBoxSeam& messageBox,
-               midi::MidiOutputService& midiService, QWidget* parent = nullptr);
+               midi::MidiService& midiService, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Command handlers.
@@ -50,6 +52,12 @@ class CMainFrame : public QMainWindow {
     void OnAudition();
     void OnAbout();
     void OnMidiActive();
+    void OnReceive();
+    void OnSaveReceived();
+    void OnIdentify();
+    // Lists a whole answer received from an MS2000 as an Open of one file lists the file: the
+    // list replaced, titled with the time it came. A dump the reader refuses changes nothing.
+    void ShowReceived(std::vector<std::uint8_t> answer);
 
     void FillProgramList();
     void ShowFileInTitle(const QString& fileName);
@@ -60,6 +68,8 @@ class CMainFrame : public QMainWindow {
 
     // The time an audition waits for the MIDI service to finish with the message.
     void SetSendTimeout(std::chrono::milliseconds timeout) { sendTimeout_ = timeout; }
+    // How long Receive waits for the MS2000's answer.
+    void SetReceiveTimeouts(const midi::ReceiveTimeouts& timeouts) { receiveTimeouts_ = timeouts; }
 
     // For the handlers' helpers and for tests.
     QAction* Action(CommandId id) const;
@@ -73,7 +83,8 @@ class CMainFrame : public QMainWindow {
     QLabel* MessagePane() const { return messagePane_; }
     QLabel* CountPane() const { return countPane_; }
     QLabel* MidiStatePane() const { return midiStatePane_; }
-    const midi::MidiOutPort& Port() const { return port_; }
+    const midi::MidiOutPort& Port() const { return midi_.Output(); }
+    const std::vector<std::uint8_t>& Received() const { return received_; }
     const std::string& FindText() const { return findText_; }
     int FilesReadCount() const { return filesReadCount_; }
 
@@ -122,12 +133,15 @@ class CMainFrame : public QMainWindow {
     QComboBox* portList_ = nullptr;
     QComboBox* channelList_ = nullptr;
     QCheckBox* activeBox_ = nullptr;
-    midi::MidiOutPort port_;
-    std::string findText_;  // lower case
+    MidiState midi_;
+    std::vector<std::uint8_t> received_;  // the last whole answer, exactly as it came
+    QString receivedName_;                // "MS2000 <date> <time>", its name in the title
+    std::string findText_;                // lower case
     int filesReadCount_ = 0;
 
     std::array<QAction*, kCommands.size()> actions_{};
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
+    midi::ReceiveTimeouts receiveTimeouts_;
     bool shutDown_ = false;
     QRect restoredOuter_;            // the stored outer rectangle; invalid when none was stored
     QRect requestedClient_;          // the client area last asked for when placing the window

@@ -18,7 +18,7 @@ void CMainFrame::OnAudition() {
     if (row < 0 || row >= library_.Count()) {
         return;
     }
-    if (!port_.IsOpen()) {
+    if (!midi_.Output().IsOpen()) {
         return;
     }
     // With no channel chosen there is no valid format byte to send.
@@ -32,7 +32,7 @@ void CMainFrame::OnAudition() {
         return;
     }
     const ProgramDump dump = BuildProgramDump(converter.Image(), channel);
-    const midi::SendOutcome outcome = midi::SendLongMessage(port_, dump, sendTimeout_);
+    const midi::SendOutcome outcome = midi::SendLongMessage(midi_.Output(), dump, sendTimeout_);
     // A refused message, a device that never finished (its port was reset) and a device that
     // went away meanwhile all mean the Radias may not have the program.
     if (!outcome.Succeeded()) {

@@ -42,7 +42,7 @@ bool PatchferryApp::InitInstance() {
     // window replaces with the saved working folder as it is created.
     const QStringList files = FilesFromArguments(arguments(), QDir::current());
     settings_ = std::make_unique<QSettings>(Latin1(kOrganisationName), Latin1(kApplicationName));
-    midiService_ = midi::CreateSystemMidiOutputService();
+    midiService_ = midi::CreateSystemMidiService();
     mainFrame_ = std::make_unique<CMainFrame>(*settings_, fileDialog_, messageBox_, *midiService_);
     // Closing the window ends the event loop; the window object goes with the application.
     setQuitOnLastWindowClosed(true);

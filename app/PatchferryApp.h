@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/Seams.h"
-#include "midi/MidiOutputService.h"
+#include "midi/MidiService.h"
 
 namespace patchferry {
 
@@ -32,7 +32,7 @@ class PatchferryApp : public QApplication {
     std::unique_ptr<QSettings> settings_;
     QtFileDialog fileDialog_;
     QtMessageBox messageBox_;
-    std::unique_ptr<midi::MidiOutputService> midiService_;
+    std::unique_ptr<midi::MidiService> midiService_;
     std::unique_ptr<CMainFrame> mainFrame_;
 };
 

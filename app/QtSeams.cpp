@@ -48,10 +48,40 @@ QStringList QtFileDialog::ChooseSyxFiles(QWidget* owner) {
     return dialog.selectedFiles();
 }
 
+QString QtFileDialog::ChooseSaveFile(QWidget* owner, const QString& title,
+                                     const QString& suggestedName) {
+    QFileDialog dialog(owner, title);
+    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    }
+    // The window asks itself, through its own message boxes.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({kSyxFilter, kAllFilesFilter});
+    dialog.selectNameFilter(kSyxFilter);
+    dialog.setDefaultSuffix(QStringLiteral("syx"));
+    dialog.setDirectory(QDir::currentPath());
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
 void QtMessageBox::Show(QWidget* owner, MessageIcon icon, const QString& text) {
-    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Warning,
-                    AppTitle(), text, QMessageBox::Ok, owner);
+    const QMessageBox::Icon shown = icon == MessageIcon::Error         ? QMessageBox::Critical
+                                    : icon == MessageIcon::Exclamation ? QMessageBox::Warning
+                                                                       : QMessageBox::Information;
+    QMessageBox box(shown, AppTitle(), text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+bool QtMessageBox::Ask(QWidget* owner, const QString& text) {
+    QMessageBox box(QMessageBox::Question, AppTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                    owner);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace patchferry

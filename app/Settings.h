@@ -14,7 +14,18 @@ class QSettings;
 
 namespace patchferry {
 
-enum class Setting { RectTop, RectLeft, RectBottom, RectRight, MidiChan, MidiPort, AppCurdir };
+enum class Setting {
+    RectTop,
+    RectLeft,
+    RectBottom,
+    RectRight,
+    MidiChan,
+    MidiPort,
+    AppCurdir,
+    ReceivePort,     // the receive dialog's MIDI input, by name
+    ReceiveWhat,     // 0: the current program, 1: all programs
+    ReceiveChannel,  // 0..15; -1: the MIDI bar's channel
+};
 
 enum class SettingType { Integer, Text };
 
@@ -26,7 +37,7 @@ struct SettingInfo {
     int defaultInteger;  // integers only; texts default to empty
 };
 
-inline constexpr std::array<SettingInfo, 7> kSettings{{
+inline constexpr std::array<SettingInfo, 10> kSettings{{
     {Setting::RectTop, "rect", "top", SettingType::Integer, 0},
     {Setting::RectLeft, "rect", "left", SettingType::Integer, 0},
     {Setting::RectBottom, "rect", "bottom", SettingType::Integer, 0},
@@ -34,6 +45,9 @@ inline constexpr std::array<SettingInfo, 7> kSettings{{
     {Setting::MidiChan, "midi", "chan", SettingType::Integer, 0},
     {Setting::MidiPort, "midi", "port", SettingType::Text, 0},
     {Setting::AppCurdir, "app", "curdir", SettingType::Text, 0},
+    {Setting::ReceivePort, "receive", "port", SettingType::Text, 0},
+    {Setting::ReceiveWhat, "receive", "what", SettingType::Integer, 1},
+    {Setting::ReceiveChannel, "receive", "chan", SettingType::Integer, -1},
 }};
 
 inline constexpr std::string_view kOrganisationName = "Patchferry";

@@ -43,13 +43,6 @@ std::optional<std::vector<midi::DeviceIdentity>> FindDevices(SynthLink& link) {
     return finder.Answers();
 }
 
-std::string NoDeviceText(const std::string& inputName) {
-    return "no device answered the device inquiry on " + inputName +
-           ". Check that a MIDI cable runs from the instrument's MIDI OUT to this input and one "
-           "from the interface's MIDI OUT to its MIDI IN, and that the MS2000's global MIDI "
-           "setting \"SystemEx\" is ENA.";
-}
-
 // The channel an MS2000 answered the inquiry on; reports when none did.
 std::optional<int> FindMs2kChannel(SynthLink& link, CliEnvironment& env) {
     const auto answers = FindDevices(link);
@@ -64,7 +57,7 @@ std::optional<int> FindMs2kChannel(SynthLink& link, CliEnvironment& env) {
         }
     }
     if (answers->empty()) {
-        env.err << "patchferry-cli receive: " << NoDeviceText(link.InputName()) << "\n";
+        env.err << "patchferry-cli receive: " << midi::NoInquiryAnswerText(link.InputName()) << "\n";
     } else {
         env.err << "patchferry-cli receive: no MS2000 answered the device inquiry; what "
                    "answered:\n";
@@ -121,7 +114,7 @@ int RunIdentify(const ParsedArgs& args, CliEnvironment& env) {
         return kExitFailure;
     }
     if (answers->empty()) {
-        env.err << "patchferry-cli identify: " << NoDeviceText(link->InputName()) << "\n";
+        env.err << "patchferry-cli identify: " << midi::NoInquiryAnswerText(link->InputName()) << "\n";
         return kExitFailure;
     }
     for (const midi::DeviceIdentity& answer : *answers) {

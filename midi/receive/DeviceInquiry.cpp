@@ -150,4 +150,11 @@ void DeviceFinder::Cancel() {
     finished_ = true;
 }
 
+std::string NoInquiryAnswerText(const std::string& inputName) {
+    return "no device answered the device inquiry on " + inputName +
+           ". Check that a MIDI cable runs from the instrument's MIDI OUT to this input and one "
+           "from the interface's MIDI OUT to its MIDI IN, and that the MS2000's global MIDI "
+           "setting \"SystemEx\" is ENA.";
+}
+
 }  // namespace patchferry::midi

@@ -60,6 +60,9 @@ bool IsMs2kFamily(const DeviceIdentity& identity);
 // The global channel (1..16) a reply names, or nothing when its device ID is not a channel.
 std::optional<int> ReplyChannel(const DeviceIdentity& identity);
 
+// What to tell the user when nothing answered the inquiry on the input named `inputName`.
+std::string NoInquiryAnswerText(const std::string& inputName);
+
 class DeviceFinder {
   public:
     using Clock = std::chrono::steady_clock;

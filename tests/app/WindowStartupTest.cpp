@@ -247,8 +247,9 @@ void WindowStartupTest::menusAreInOrder() {
         }
     }
     QCOMPARE(titles, (QStringList{"&File", "&View", "&Program", "&Help"}));
-    QCOMPARE(items, (QStringList{"O&pen Syx File(s)...", "-", "E&xit", "&Toolbar", "&Status Bar",
-                                 "&Find...", "&Audition", "&About..."}));
+    QCOMPARE(items, (QStringList{"O&pen Syx File(s)...", "&Receive from MS2000...",
+                                 "Save Received &As...", "-", "E&xit", "&Toolbar", "&Status Bar",
+                                 "&Find...", "&Audition", "&Identify Synth...", "&About..."}));
 }
 
 void WindowStartupTest::disabledCommandsCannotRunFromTheirKeys() {

@@ -19,6 +19,29 @@ QStringList ScriptedFileDialog::ChooseSyxFiles(QWidget*) {
     return files;
 }
 
+QString ScriptedFileDialog::ChooseSaveFile(QWidget*, const QString& title,
+                                           const QString& suggestedName) {
+    ++calls_;
+    lastSaveTitle = title;
+    lastSuggestedName = suggestedName;
+    if (saveChoices_.empty()) {
+        return {};
+    }
+    QString path = saveChoices_.front();
+    saveChoices_.erase(saveChoices_.begin());
+    return path;
+}
+
+bool CapturingMessageBox::Ask(QWidget*, const QString& text) {
+    shown.push_back({MessageIcon::Information, text});
+    if (answers.empty()) {
+        return false;
+    }
+    const bool answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
 void CapturingMessageBox::Show(QWidget*, MessageIcon icon, const QString& text) {
     shown.push_back({icon, text});
     if (onShow) {

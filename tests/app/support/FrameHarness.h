@@ -24,8 +24,15 @@ class ScriptedFileDialog final : public FileDialogSeam {
     void QueueCancel() { choices_.push_back({}); }
     int Calls() const { return calls_; }
     QStringList ChooseSyxFiles(QWidget* owner) override;
+    // Save dialogs answer with the queued paths in turn; cancelled when none is left.
+    void QueueSaveChoice(QString path) { saveChoices_.push_back(std::move(path)); }
+    QString ChooseSaveFile(QWidget* owner, const QString& title,
+                           const QString& suggestedName) override;
+    QString lastSaveTitle;
+    QString lastSuggestedName;
 
   private:
+    std::vector<QString> saveChoices_;
     std::vector<QStringList> choices_;
     int calls_ = 0;
 };
@@ -38,6 +45,10 @@ struct CapturedMessage {
 class CapturingMessageBox final : public MessageBoxSeam {
   public:
     void Show(QWidget* owner, MessageIcon icon, const QString& text) override;
+    // Questions are captured as shown messages and answered with the queued answers in turn;
+    // No when none is left.
+    bool Ask(QWidget* owner, const QString& text) override;
+    std::vector<bool> answers;
     std::vector<CapturedMessage> shown;
     std::function<void()> onShow;  // runs while the box would be up
 };

@@ -1,0 +1,59 @@
+#include "app/IdentifyDialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/ReceiveDialog.h"
+#include "midi/receive/ConversationSteps.h"
+
+namespace patchferry {
+
+IdentifyDialog::IdentifyDialog(midi::SynthConnection& connection, QWidget* parent)
+    : QDialog(parent), connection_(connection), poll_(new QTimer(this)) {
+    setWindowTitle(QStringLiteral("Identify Synth"));
+    auto* prompt = new QLabel(QStringLiteral("Asking who answers on %1...")
+                                  .arg(QString::fromStdString(connection.Input().name)),
+                              this);
+    auto* busy = new QProgressBar(this);
+    busy->setRange(0, 0);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt);
+    layout->addWidget(busy);
+    layout->addWidget(buttons);
+    poll_->setInterval(ReceiveDialog::kPollMilliseconds);
+    connect(poll_, &QTimer::timeout, this, &IdentifyDialog::OnPoll);
+}
+
+// The inquiry goes out once the dialog is up, so Cancel can stop it from the first moment.
+void IdentifyDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (poll_->isActive() || finder_.Finished()) {
+        return;
+    }
+    if (!midi::StartInquiry(finder_, connection_, error_)) {
+        QTimer::singleShot(0, this, &QDialog::accept);
+        return;
+    }
+    poll_->start();
+}
+
+void IdentifyDialog::done(int result) {
+    poll_->stop();
+    finder_.Cancel();
+    QDialog::done(result);
+}
+
+void IdentifyDialog::OnPoll() {
+    if (!midi::StepInquiry(finder_, connection_, std::chrono::milliseconds(0), error_) ||
+        finder_.Finished()) {
+        poll_->stop();
+        accept();
+    }
+}
+
+}  // namespace patchferry

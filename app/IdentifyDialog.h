@@ -1,0 +1,36 @@
+#pragma once
+// "Identify Synth" while it asks: the device inquiry runs on a timer, so the window never waits
+// on the wire, and Cancel stops it at once. Accepted when the inquiry has ended, with whatever
+// answered (maybe nothing), or when a request could not be sent (Error() says why).
+
+#include <QDialog>
+#include <string>
+
+#include "midi/SynthConnection.h"
+#include "midi/receive/DeviceInquiry.h"
+
+class QTimer;
+
+namespace patchferry {
+
+class IdentifyDialog : public QDialog {
+    Q_OBJECT
+  public:
+    IdentifyDialog(midi::SynthConnection& connection, QWidget* parent = nullptr);
+
+    const std::vector<midi::DeviceIdentity>& Answers() const { return finder_.Answers(); }
+    const std::string& Error() const { return error_; }
+
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+  private:
+    void OnPoll();
+
+    midi::SynthConnection& connection_;
+    midi::DeviceFinder finder_;
+    std::string error_;
+    QTimer* poll_;
+};
+
+}  // namespace patchferry

@@ -1,0 +1,336 @@
+#include "app/ReceiveDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "app/Settings.h"
+#include "midi/MidiMessages.h"
+#include "midi/receive/ConversationSteps.h"
+
+namespace patchferry {
+namespace {
+
+QString Utf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A text the command line prints after its prefix, as a sentence of its own.
+QString Sentence(const std::string& text) {
+    QString sentence = Utf8(text);
+    if (!sentence.isEmpty()) {
+        sentence[0] = sentence[0].toUpper();
+    }
+    return sentence;
+}
+
+const QString kNoInputText = QStringLiteral(
+    "No MIDI input port was found. Connect the MIDI interface, run a MIDI cable from the "
+    "MS2000's MIDI OUT to the interface's MIDI IN, and open this dialog again.");
+
+}  // namespace
+
+ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsStore& settings,
+                             const ReceiveStart& start, QWidget* parent)
+    : QDialog(parent),
+      midi_(midi),
+      boxes_(boxes),
+      settings_(settings),
+      inputList_(new QComboBox(this)),
+      currentButton_(new QRadioButton(QStringLiteral("&Current program"), this)),
+      allButton_(new QRadioButton(QStringLiteral("A&ll 128 programs"), this)),
+      channelList_(new QComboBox(this)),
+      findButton_(new QPushButton(QStringLiteral("&Find"), this)),
+      progress_(new QProgressBar(this)),
+      status_(new QLabel(this)),
+      receiveButton_(new QPushButton(QStringLiteral("&Receive"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("Cancel"), this)),
+      poll_(new QTimer(this)) {
+    setWindowTitle(QStringLiteral("Receive from MS2000"));
+
+    auto* inputLabel = new QLabel(QStringLiteral("&Input port"), this);
+    inputLabel->setBuddy(inputList_);
+    inputList_->setMinimumContentsLength(24);
+    inputList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    auto* channelLabel = new QLabel(QStringLiteral("C&hannel"), this);
+    channelLabel->setBuddy(channelList_);
+    for (int channel = midi::kFirstChannel; channel <= midi::kLastChannel; ++channel) {
+        channelList_->addItem(QString::asprintf("%02d", channel), channel);
+    }
+    findButton_->setToolTip(
+        QStringLiteral("Ask who answers on the input, and take the channel an MS2000 answers on"));
+    progress_->setTextVisible(true);
+    progress_->setFormat(QStringLiteral("%v of %m bytes"));
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+    status_->setWordWrap(true);
+    status_->setMinimumWidth(status_->fontMetrics().averageCharWidth() * 50);
+
+    auto* whatRow = new QHBoxLayout;
+    whatRow->addWidget(allButton_);
+    whatRow->addWidget(currentButton_);
+    whatRow->addStretch();
+    auto* channelRow = new QHBoxLayout;
+    channelRow->addWidget(channelList_);
+    channelRow->addWidget(findButton_);
+    channelRow->addStretch();
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(receiveButton_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancelButton_, QDialogButtonBox::RejectRole);
+    receiveButton_->setDefault(true);
+    receiveButton_->setAutoDefault(true);
+    findButton_->setAutoDefault(false);
+    connect(receiveButton_, &QPushButton::clicked, this, &ReceiveDialog::OnReceive);
+    connect(cancelButton_, &QPushButton::clicked, this, &ReceiveDialog::reject);
+    connect(findButton_, &QPushButton::clicked, this, &ReceiveDialog::OnFind);
+    connect(poll_, &QTimer::timeout, this, &ReceiveDialog::OnPoll);
+    poll_->setInterval(kPollMilliseconds);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(inputLabel, 0, 0);
+    layout->addWidget(inputList_, 0, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Receive"), this), 1, 0);
+    layout->addLayout(whatRow, 1, 1);
+    layout->addWidget(channelLabel, 2, 0);
+    layout->addLayout(channelRow, 2, 1);
+    layout->addWidget(progress_, 3, 0, 1, 2);
+    layout->addWidget(status_, 4, 0, 1, 2);
+    layout->addWidget(buttons, 5, 0, 1, 2);
+
+    FillInputs(start);
+    RestoreChoices(start);
+    receiveButton_->setFocus();
+}
+
+ReceiveDialog::~ReceiveDialog() = default;
+
+void ReceiveDialog::FillInputs(const ReceiveStart& start) {
+    std::string error;
+    inputs_ = midi_.HardwareInputs(error);
+    listingError_ = Utf8(error);
+    for (const midi::MidiOutPortInfo& input : inputs_) {
+        inputList_->addItem(Utf8(input.name));
+    }
+    status_->setText(inputs_.empty() ? kNoInputText : QString());
+    // Without a saved choice, the input beside the MIDI bar's port.
+    if (const auto beside = midi_.InputBeside(start.barPort)) {
+        for (std::size_t i = 0; i < inputs_.size(); ++i) {
+            if (inputs_[i].address == beside->address && inputs_[i].name == beside->name) {
+                inputList_->setCurrentIndex(static_cast<int>(i));
+            }
+        }
+    }
+}
+
+// A saved input is found by name without regard to case, as the MIDI bar finds its port.
+void ReceiveDialog::RestoreChoices(const ReceiveStart& start) {
+    const QString savedInput = settings_.ReadText(Setting::ReceivePort);
+    for (int i = 0; i < inputList_->count() && !savedInput.isEmpty(); ++i) {
+        if (inputList_->itemText(i).compare(savedInput, Qt::CaseInsensitive) == 0) {
+            inputList_->setCurrentIndex(i);
+            break;
+        }
+    }
+    const bool current = settings_.ReadInteger(Setting::ReceiveWhat) == 0;
+    (current ? currentButton_ : allButton_)->setChecked(true);
+    const int savedChannel = settings_.ReadInteger(Setting::ReceiveChannel);
+    const int channel = midi::IsChannel(savedChannel + 1) ? savedChannel + 1 : start.barChannel;
+    channelList_->setCurrentIndex(midi::IsChannel(channel) ? channel - 1 : 0);
+}
+
+void ReceiveDialog::SaveChoices() {
+    if (inputList_->currentIndex() >= 0) {
+        settings_.Write(Setting::ReceivePort, inputList_->currentText());
+    }
+    settings_.Write(Setting::ReceiveWhat, ChosenWhat() == midi::ReceiveWhat::AllPrograms ? 1 : 0);
+    settings_.Write(Setting::ReceiveChannel, ChosenChannel() - 1);
+}
+
+midi::ReceiveWhat ReceiveDialog::ChosenWhat() const {
+    return currentButton_->isChecked() ? midi::ReceiveWhat::CurrentProgram
+                                       : midi::ReceiveWhat::AllPrograms;
+}
+
+int ReceiveDialog::ChosenChannel() const {
+    return channelList_->currentIndex() + 1;
+}
+
+void ReceiveDialog::ShowMessage(MessageIcon icon, const QString& text) {
+    boxes_.Show(this, icon, text);
+}
+
+bool ReceiveDialog::Connect() {
+    const int index = inputList_->currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= inputs_.size()) {
+        ShowMessage(MessageIcon::Exclamation,
+                    listingError_.isEmpty() ? kNoInputText
+                                            : listingError_ + QLatin1Char('\n') + kNoInputText);
+        return false;
+    }
+    std::string error;
+    connection_ = midi_.Connect(inputs_[static_cast<std::size_t>(index)], error);
+    if (!connection_) {
+        ShowMessage(MessageIcon::Error, Sentence(error));
+        return false;
+    }
+    connection_->SetSendTimeout(sendTimeout_);
+    return true;
+}
+
+void ReceiveDialog::OnReceive() {
+    if (Busy() || !Connect()) {
+        return;
+    }
+    SaveChoices();
+    receiver_ = std::make_unique<midi::ProgramReceiver>(timeouts_);
+    std::string error;
+    if (!midi::StartReceive(*receiver_, *connection_, ChosenWhat(), ChosenChannel(), error)) {
+        connection_.reset();
+        ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
+        return;
+    }
+    task_ = Task::Receiving;
+    progress_->setRange(0, static_cast<int>(receiver_->Expected()));
+    progress_->setValue(0);
+    status_->setText(QStringLiteral("Asking the MS2000 on channel %1 for %2...")
+                         .arg(ChosenChannel())
+                         .arg(ChosenWhat() == midi::ReceiveWhat::AllPrograms
+                                  ? QStringLiteral("all 128 programs")
+                                  : QStringLiteral("its current program")));
+    SetBusy(true);
+    poll_->start();
+}
+
+void ReceiveDialog::OnFind() {
+    if (Busy() || !Connect()) {
+        return;
+    }
+    std::string error;
+    if (!midi::StartInquiry(finder_, *connection_, error)) {
+        connection_.reset();
+        ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
+        return;
+    }
+    task_ = Task::Finding;
+    progress_->setRange(0, 0);  // no length to count against: a moving bar
+    status_->setText(QStringLiteral("Asking who answers on %1...").arg(inputList_->currentText()));
+    SetBusy(true);
+    poll_->start();
+}
+
+void ReceiveDialog::OnPoll() {
+    if (task_ == Task::Receiving) {
+        midi::StepReceive(*receiver_, *connection_, std::chrono::milliseconds(0));
+        progress_->setValue(static_cast<int>(receiver_->Received()));
+        if (receiver_->State() == midi::ReceiveState::Receiving) {
+            status_->setText(QStringLiteral("Receiving from the MS2000 on channel %1...")
+                                 .arg(receiver_->Channel()));
+        }
+        if (receiver_->Finished()) {
+            FinishReceive();
+        }
+    } else if (task_ == Task::Finding) {
+        std::string error;
+        if (!midi::StepInquiry(finder_, *connection_, std::chrono::milliseconds(0), error)) {
+            StopTask(QString());
+            ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
+        } else if (finder_.Finished()) {
+            FinishFind();
+        }
+    }
+}
+
+void ReceiveDialog::FinishReceive() {
+    const midi::ReceiveState state = receiver_->State();
+    if (state == midi::ReceiveState::Done) {
+        answer_ = receiver_->Answer();
+        StopTask(QStringLiteral("Received."));
+        accept();
+        return;
+    }
+    const QString failure = Utf8(receiver_->FailureText());
+    StopTask(failure);
+    ShowMessage(MessageIcon::Exclamation, failure);
+}
+
+void ReceiveDialog::FinishFind() {
+    const std::vector<midi::DeviceIdentity> answers = finder_.Answers();
+    const QString inputName = inputList_->currentText();
+    StopTask(QString());
+    progress_->setRange(0, 1);
+    for (const midi::DeviceIdentity& answer : answers) {
+        if (const auto channel = midi::ReplyChannel(answer); channel && IsMs2kFamily(answer)) {
+            channelList_->setCurrentIndex(*channel - 1);
+            status_->setText(QStringLiteral("The MS2000 answered on channel %1.").arg(*channel));
+            return;
+        }
+    }
+    if (answers.empty()) {
+        status_->setText(QStringLiteral("No answer."));
+        ShowMessage(MessageIcon::Exclamation,
+                    Sentence(midi::NoInquiryAnswerText(inputName.toStdString())));
+        return;
+    }
+    QString text = QStringLiteral("No MS2000 answered the device inquiry on %1. What answered:\n")
+                       .arg(inputName);
+    for (const midi::DeviceIdentity& answer : answers) {
+        text += Utf8(midi::DescribeIdentity(answer)) + QLatin1Char('\n');
+    }
+    text += QStringLiteral("Choose the MS2000's global MIDI channel by hand.");
+    status_->setText(QStringLiteral("No MS2000 answered."));
+    ShowMessage(MessageIcon::Information, text);
+}
+
+// The talk ends: the input closes, so the rest of an answer still arriving reaches nobody.
+void ReceiveDialog::StopTask(const QString& status) {
+    poll_->stop();
+    if (task_ == Task::Receiving) {
+        receiver_->Cancel();
+    } else if (task_ == Task::Finding) {
+        finder_.Cancel();
+    }
+    task_ = Task::None;
+    connection_.reset();
+    status_->setText(status);
+    SetBusy(false);
+}
+
+void ReceiveDialog::SetBusy(bool busy) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             inputList_, currentButton_, allButton_, channelList_, findButton_, receiveButton_}) {
+        control->setEnabled(!busy);
+    }
+    if (!busy) {
+        receiveButton_->setDefault(true);
+        receiveButton_->setFocus();
+    }
+}
+
+// Cancel and Escape stop a transfer at once and keep the dialog open; with nothing running they
+// close it.
+void ReceiveDialog::reject() {
+    if (Busy()) {
+        StopTask(QStringLiteral("Cancelled."));
+        progress_->setRange(0, 1);
+        progress_->setValue(0);
+        return;
+    }
+    QDialog::reject();
+}
+
+void ReceiveDialog::done(int result) {
+    if (Busy()) {
+        StopTask(QString());
+    }
+    SaveChoices();
+    QDialog::done(result);
+}
+
+}  // namespace patchferry
