@@ -109,7 +109,7 @@ struct ReceiveRig {
     CMainFrame& Frame() { return harness.Frame(); }
     // An MS2000 on channel 3 that answers the bank request with `bank` and the current program
     // request with `current`.
-    void Ms2000(Pieces bank, Pieces current = Cut(CurrentProgram())) {
+    void Ms2000(const Pieces& bank, const Pieces& current = Cut(CurrentProgram())) {
         harness.midi.SetResponder([bank, current](std::span<const std::uint8_t> sent) {
             const Bytes request(sent.begin(), sent.end());
             if (request == kBankRequestOn3) {
