@@ -58,14 +58,6 @@ Pieces Cut(const Bytes& bytes, std::size_t from = 0, std::size_t to = SIZE_MAX) 
     return pieces;
 }
 
-Bytes IdentityReply(int channel) {
-    return {0xF0, 0x7E, static_cast<std::uint8_t>(channel - 1),
-            0x06, 0x02, 0x42,
-            0x58, 0x00, 0x01,
-            0x00, 0x01, 0x00,
-            0x05, 0x00, 0xF7};
-}
-
 Bytes ReadBytes(const QString& path) {
     std::ifstream in(path.toStdString(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -119,7 +111,7 @@ struct ReceiveRig {
                 return current;
             }
             if (request == kInquiryToAll) {
-                return Pieces{IdentityReply(3)};
+                return Pieces{Ms2kIdentityReply(3)};
             }
             return Pieces{};
         });
