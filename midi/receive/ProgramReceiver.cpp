@@ -34,14 +34,29 @@ bool ProgramReceiver::IsAwaitedHeader(std::span<const std::uint8_t> message) con
            message[4] == static_cast<std::uint8_t>(AnswerFunction(what_));
 }
 
+// A dump from the MS2000 on the requested channel, of another kind than the one awaited.
+bool ProgramReceiver::IsOtherAnswerFromTheMs2k(std::span<const std::uint8_t> message) const {
+    return message.size() >= syx::kHeaderSize && !IsAwaitedHeader(message) &&
+           message[0] == syx::kSysExStart && message[1] == syx::kKorgId &&
+           message[2] == RequestFor(what_, channel_)[2] && message[3] == syx::kMs2kModelId;
+}
+
 void ProgramReceiver::Feed(std::span<const std::uint8_t> bytes, Clock::time_point now) {
     if (state_ != ReceiveState::Waiting && state_ != ReceiveState::Receiving) {
         assembler_.Feed(bytes);  // keeps track of where messages end; hands nothing on
         return;
     }
+    const std::size_t skipped = assembler_.SkippedSysExBytes();
+    const std::size_t partial = assembler_.PartialLength();
     assembler_.Feed(bytes);
     if (state_ != ReceiveState::Waiting && state_ != ReceiveState::Receiving) {
         return;  // the answer ended in these bytes
+    }
+    const bool earlierAnswerGoesOn =
+        assembler_.SkippedSysExBytes() != skipped ||
+        (IsOtherAnswerFromTheMs2k(assembler_.Partial()) && assembler_.PartialLength() != partial);
+    if (state_ == ReceiveState::Waiting && earlierAnswerGoesOn) {
+        started_ = now;
     }
     if (IsAwaitedHeader(assembler_.Partial())) {
         const std::size_t length = assembler_.PartialLength();

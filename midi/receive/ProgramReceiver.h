@@ -6,9 +6,12 @@
 // Only the awaited answer counts: a dump message of the requested kind from the requested
 // channel. Other traffic (active sensing every 300 ms, clock, notes, other SysEx) is taken out
 // and neither feeds the answer nor keeps it alive: the time-outs count the silence of the answer,
-// not of the input. An answer is handed over only when whole, with exactly the expected length;
-// a broken, cut or stalled answer fails and keeps nothing. After a cancel or a failure, the rest
-// of an answer still arriving is skipped to its end and never taken as the start of the next.
+// not of the input. One kind of traffic does hold the wait for the answer's start: the MS2000
+// still sending an earlier answer (the rest of a cancelled bank, or a dump of another kind from
+// its channel). It answers the new request only after that, so the wait starts again from the
+// earlier answer's last byte. An answer is handed over only when whole, with exactly the expected
+// length; a broken, cut or stalled answer fails and keeps nothing. After a cancel or a failure, the
+// rest of an answer still arriving is skipped to its end and never taken as the start of the next.
 
 #include <chrono>
 #include <cstddef>
@@ -69,6 +72,7 @@ class ProgramReceiver {
 
   private:
     bool IsAwaitedHeader(std::span<const std::uint8_t> message) const;
+    bool IsOtherAnswerFromTheMs2k(std::span<const std::uint8_t> message) const;
     void OnMessage(std::span<const std::uint8_t> message, bool whole);
     void Fail(ReceiveFailure failure);
 

@@ -18,12 +18,17 @@ void SysExAssembler::Feed(std::span<const std::uint8_t> bytes) {
         if (!IsStatus(byte)) {
             if (inSysEx_) {
                 ++partialLength_;
-                if (!discarding_ && partial_.size() < maxMessage_) {
+                if (discarding_) {
+                    ++skippedSysEx_;
+                } else if (partial_.size() < maxMessage_) {
                     partial_.push_back(byte);
                 }
+            } else if (beforeFirstStatus_) {
+                ++skippedSysEx_;  // only a SysEx message runs on this long without a status byte
             }
             continue;  // data of a channel or system common message
         }
+        beforeFirstStatus_ = false;
         if (byte == korg::kSysExEnd) {
             if (inSysEx_) {
                 ++partialLength_;

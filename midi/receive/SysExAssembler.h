@@ -34,6 +34,11 @@ class SysExAssembler {
     // never handed on. A new F0 starts afresh as usual.
     void DiscardPartial();
 
+    // How many data bytes of SysEx messages were skipped so far: those of a dropped message, and
+    // the tail of one that was already under way when the input was opened (data bytes before
+    // the first status byte).
+    std::size_t SkippedSysExBytes() const { return skippedSysEx_; }
+
   private:
     void End(bool whole);
 
@@ -43,6 +48,8 @@ class SysExAssembler {
     std::size_t partialLength_ = 0;
     bool inSysEx_ = false;
     bool discarding_ = false;
+    bool beforeFirstStatus_ = true;
+    std::size_t skippedSysEx_ = 0;
 };
 
 }  // namespace patchferry::midi

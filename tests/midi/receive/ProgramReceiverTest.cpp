@@ -110,6 +110,47 @@ TEST(ProgramReceiver, SilenceOfTheAnswerTimesOutWhateverElseArrives) {
     EXPECT_NE(rig.receiver.FailureText().find("5000 of 37163"), std::string::npos);
 }
 
+// The MS2000 answers a request only once it has sent what it was sending: the rest of a
+// cancelled bank, or a dump of another kind. Meanwhile the wait for the answer's start holds;
+// another device's SysEx does not hold it.
+TEST(ProgramReceiver, TheMs2000StillSendingAnEarlierAnswerHoldsTheWaitForTheNextOne) {
+    const Bytes bank = BankAnswer();
+    const Bytes current = testing::MakeDump(0x40, {testing::BankImage(9)}, 2);
+    // The input opened with 20,000 bytes of a bank to go: 6.4 s on the cable.
+    Rig rig;
+    rig.Start(ReceiveWhat::CurrentProgram);
+    const Bytes tail(bank.end() - 20000, bank.end());
+    rig.Deliver(tail, 256, 82ms);
+    ASSERT_EQ(rig.receiver.State(), ReceiveState::Waiting);
+    // Then the time-out counts from the tail's end.
+    rig.Deliver(Bytes{0xFE}, 1, 2900ms);
+    EXPECT_EQ(rig.receiver.State(), ReceiveState::Waiting);
+    rig.Deliver(current, 64);
+    ASSERT_EQ(rig.receiver.State(), ReceiveState::Done) << rig.receiver.FailureText();
+    EXPECT_EQ(rig.receiver.Answer(), current);
+
+    // A whole bank from its channel before the current program.
+    rig.Start(ReceiveWhat::CurrentProgram);
+    rig.Deliver(bank, 256, 82ms);
+    rig.Deliver(current, 64);
+    ASSERT_EQ(rig.receiver.State(), ReceiveState::Done) << rig.receiver.FailureText();
+
+    // A bank from another channel, or another maker's dump, is not the MS2000 being busy.
+    for (const std::uint8_t channelByte : {std::uint8_t{0x30}, std::uint8_t{0x32}}) {
+        Bytes other = bank;
+        other[2] = channelByte;
+        other[1] = channelByte == 0x32 ? 0x43 : other[1];
+        rig.Start(ReceiveWhat::CurrentProgram);
+        rig.Deliver(other, 256, 82ms);
+        EXPECT_EQ(rig.receiver.Failure(), ReceiveFailure::NoAnswer);
+    }
+    // And a tail followed by silence times out 3 s after its last byte.
+    rig.Start(ReceiveWhat::CurrentProgram);
+    rig.Deliver(tail, 256, 82ms);
+    rig.Deliver(Bytes{0xFE}, 1, 3000ms);
+    EXPECT_EQ(rig.receiver.Failure(), ReceiveFailure::NoAnswer);
+}
+
 TEST(ProgramReceiver, ABrokenShortOrOverlongAnswerFailsAndKeepsNothing) {
     const Bytes answer = BankAnswer();
     const std::vector<Bytes> broken{
