@@ -68,8 +68,6 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
         QStringLiteral("Ask who answers on the input, and take the channel an MS2000 answers on"));
     progress_->setTextVisible(true);
     progress_->setFormat(QStringLiteral("%v of %m bytes"));
-    progress_->setRange(0, 1);
-    progress_->setValue(0);
     status_->setWordWrap(true);
     status_->setMinimumWidth(status_->fontMetrics().averageCharWidth() * 50);
 
@@ -92,6 +90,7 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
     connect(cancelButton_, &QPushButton::clicked, this, &ReceiveDialog::reject);
     connect(findButton_, &QPushButton::clicked, this, &ReceiveDialog::OnFind);
     connect(poll_, &QTimer::timeout, this, &ReceiveDialog::OnPoll);
+    connect(allButton_, &QRadioButton::toggled, this, &ReceiveDialog::ShowIdleProgress);
     poll_->setInterval(kPollMilliseconds);
 
     auto* layout = QtChild<QGridLayout>(this);
@@ -107,6 +106,7 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
 
     FillInputs(start);
     RestoreChoices(start);
+    ShowIdleProgress();
     receiveButton_->setFocus();
 }
 
@@ -152,6 +152,12 @@ void ReceiveDialog::SaveChoices() {
     }
     settings_.Write(Setting::ReceiveWhat, ChosenWhat() == midi::ReceiveWhat::AllPrograms ? 1 : 0);
     settings_.Write(Setting::ReceiveChannel, ChosenChannel() - 1);
+}
+
+// Before a transfer the bar stands at nothing of what the choice will bring.
+void ReceiveDialog::ShowIdleProgress() {
+    progress_->setRange(0, static_cast<int>(midi::AnswerSize(ChosenWhat())));
+    progress_->setValue(0);
 }
 
 midi::ReceiveWhat ReceiveDialog::ChosenWhat() const {
@@ -265,7 +271,7 @@ void ReceiveDialog::FinishFind() {
     const std::vector<midi::DeviceIdentity> answers = finder_.Answers();
     const QString inputName = inputList_->currentText();
     StopTask(QString());
-    progress_->setRange(0, 1);
+    ShowIdleProgress();
     for (const midi::DeviceIdentity& answer : answers) {
         if (const auto channel = midi::ReplyChannel(answer); channel && IsMs2kFamily(answer)) {
             channelList_->setCurrentIndex(*channel - 1);
@@ -319,8 +325,7 @@ void ReceiveDialog::SetBusy(bool busy) {
 void ReceiveDialog::reject() {
     if (Busy()) {
         StopTask(QStringLiteral("Cancelled."));
-        progress_->setRange(0, 1);
-        progress_->setValue(0);
+        ShowIdleProgress();
         return;
     }
     QDialog::reject();

@@ -81,6 +81,7 @@ class ReceiveDialog : public QDialog {
     void FinishFind();
     void StopTask(const QString& status);
     void SetBusy(bool busy);
+    void ShowIdleProgress();
     midi::ReceiveWhat ChosenWhat() const;
     int ChosenChannel() const;  // 1..16
     void ShowMessage(MessageIcon icon, const QString& text);

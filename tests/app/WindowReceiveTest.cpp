@@ -150,6 +150,10 @@ void WindowReceiveTest::receivesAllProgramsAndListsThemAsAnOpenedFile() {
         QCOMPARE(dialog.InputList()->currentText(), QString("UM-ONE"));
         QVERIFY(dialog.AllButton()->isChecked());
         QCOMPARE(dialog.ChannelList()->currentText(), QString("03"));
+        QCOMPARE(dialog.Progress()->text(), QString("0 of 37163 bytes"));
+        dialog.CurrentButton()->click();
+        QCOMPARE(dialog.Progress()->text(), QString("0 of 297 bytes"));
+        dialog.AllButton()->click();
         QTest::mouseClick(dialog.ReceiveButton(), Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 5000));
     });
