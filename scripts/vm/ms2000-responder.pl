@@ -14,7 +14,8 @@
 #          (once the list is used up, every request is answered whole)
 #
 # A request that comes while an answer is still going out is answered after it, as an MS2000
-# finishes a dump before it reads on. While answers go out, log.txt says every half second how
+# finishes a dump before it reads on. Nothing holds it up: what the interface does not take while
+# nobody on the host reads it is lost, as on a MIDI cable, and log.txt says how much. While answers go out, log.txt says every half second how
 # many bytes are still to go, so a test can act at a known point of an answer.
 #
 # Answers only requests on its channel: F0 42 32 58 10 F7 (current program: the bank's first
@@ -82,10 +83,10 @@ my $identity = "\xF0\x7E" . chr($channel) . "\x06\x02\x42\x58\x00\x01\x00\x01\x0
 
 my ($in, $out);
 if ($device =~ /^(.*):(.*)$/) {
-    sysopen($in, $1, O_RDONLY) or die "cannot open $1: $!\n";
-    sysopen($out, $2, O_WRONLY) or die "cannot open $2: $!\n";
+    sysopen($in, $1, O_RDONLY | O_NONBLOCK) or die "cannot open $1: $!\n";
+    sysopen($out, $2, O_WRONLY | O_NONBLOCK) or die "cannot open $2: $!\n";
 } else {
-    sysopen($in, $device, O_RDWR) or die "cannot open $device: $!\n";
+    sysopen($in, $device, O_RDWR | O_NONBLOCK) or die "cannot open $device: $!\n";
     $out = $in;
 }
 binmode $in;
@@ -105,8 +106,26 @@ my $message;               # the SysEx being read, undef outside one
 # was queued, when its first byte was written]: each one's own time on the cable is logged.
 my @going;
 my ($queued, $written) = (0, 0);
+my $lost = 0;              # bytes the interface did not take, since it last took them all
 
 sub note { printf $log "%.3f %s\n", time, join(' ', @_); }
+
+# Out without waiting: the gadget holds a few kilobytes, and while the host's side of the interface
+# is closed nobody takes them, which must not slow the cable down.
+sub send_out {
+    my ($bytes) = @_;
+    my $n = syswrite($out, $bytes);
+    if (!defined $n) {
+        die "write: $!\n" unless $!{EAGAIN};
+        $n = 0;
+    }
+    if ($n < length $bytes) {
+        $lost += length($bytes) - $n;
+    } elsif ($lost) {
+        note("$lost bytes lost while nobody read the interface");
+        $lost = 0;
+    }
+}
 
 # queue(BYTES, [ANSWER]): BYTES go out after what is still to go; ANSWER numbers a dump answer.
 sub queue {
@@ -157,7 +176,7 @@ while (1) {
     my $now = time;
     if ($now >= $next_sensing) {
         # Real-time bytes may go between any two bytes, a SysEx's included.
-        syswrite($out, "\xFE");
+        send_out("\xFE");
         $next_sensing += $sensing_every;
     }
     if (length $pending && $now >= $next_progress) {
@@ -172,7 +191,7 @@ while (1) {
         for my $answer (@going) {
             $answer->[3] //= $now if $written + length($chunk) > $answer->[1];
         }
-        syswrite($out, $chunk) // die "write: $!\n";
+        send_out($chunk);
         $written += length $chunk;
         while (@going && $written >= $going[0][2]) {
             # What the cable took here, late writes included: what a receiver adds comes on top.
@@ -186,6 +205,7 @@ while (1) {
     $wait = 0.001 if $wait < 0.001;
     if ($select->can_read($wait)) {
         my $got = sysread($in, my $buffer, 4096);
+        next if !defined $got && $!{EAGAIN};
         exit 0 if !$got;    # unplugged
         for my $byte (split //, $buffer) {
             my $b = ord $byte;

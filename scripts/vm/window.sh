@@ -312,16 +312,22 @@ window_receive_checks() {
     check window-receive-all-title "after Receive the dialog closed and the title reads \"$(window_title)\"" \
         eval 'dialog_gone && title_names_received'
     received_title=$(window_title)
+    # From Return to the new title, against the time the answer took to go out of the device side;
+    # the title is looked at every tenth of a second.
+    out_ms=$(went_out_ms 1)
+    last_out=$(logged_ms "answer-1 went out")
+    after_last=$((retitled - ${last_out:-0}))
+    measure "window-receive-all $((retitled - pressed)) ms from Return to the new title, for an answer that took ${out_ms:-?} ms to go out (cable time 11892 ms); the title changed $after_last ms after the answer's last byte left the stand-in"
+    # A window that waited for a time-out to end the answer would take 2 s more.
+    check window-receive-speed "the title changed $after_last ms after the answer's last byte left the stand-in, at most 1500 ms" \
+        test -n "$last_out" -a "$after_last" -le 1500
+
+    section "window: save what was received"
     save_received "$saved/received.syx"
     run_cli window-list list "$saved/received.syx"
     check window-receive-all-saved "Save Received As wrote $(size_of "$saved/received.syx" 2>/dev/null) bytes, the stand-in's answer byte for byte, and list shows $(wc -l <"$work/window-list.out") programs" \
         eval 'same_bytes "$saved/received.syx" "$answers/answer-1.syx" &&
               [ "$(wc -l <"$work/window-list.out")" = 128 ]'
-    # From Return to the new title, against the time the answer took to go out of the device side;
-    # the title is looked at every tenth of a second.
-    out_ms=$(went_out_ms 1)
-    last_out=$(logged_ms "answer-1 went out")
-    measure "window-receive-all $((retitled - pressed)) ms from Return to the new title, for an answer that took ${out_ms:-?} ms to go out (cable time 11892 ms); the title changed $((retitled - ${last_out:-0})) ms after the answer's last byte left the stand-in"
 
     section "window: cancel while receiving, then receive the current program"
     if menu_command "alt+f r" '^Receive from MS2000$'; then
@@ -343,6 +349,7 @@ window_receive_checks() {
         # the dialog waits for it.
         xdotool windowfocus "$dialog" key alt+c
         wait_until 20 to_go_below 2 5000
+        section "window: the current program with $(to_go 2) bytes of the bank to go"
         xdotool windowfocus "$dialog" key Return
         wait_until 15 received_or_refused
         asked=$(logged_ms "as answer-3.syx")
@@ -357,6 +364,7 @@ window_receive_checks() {
                 eval '[ -n "$asked" ] && [ -n "$bank_end" ] && [ "$asked" -lt "$bank_end" ] &&
                       dialog_gone && title_names_received'
             # Saved over the bank from before: the window asks first.
+            section "window: save over the bank"
             if save_received "$saved/received.syx"; then
                 read_box
                 asked_text=$(box_text)
@@ -394,6 +402,7 @@ window_receive_checks() {
                       grep -qF "\"SystemEx\" is ENA" "$work/box.txt" && [ $still_open = yes ] &&
                       [ "$boxed" -ge 2900 ] && [ "$boxed" -le 10000 ] &&
                       [ "$(window_title)" = "$before_title" ]'
+            section "window: Escape"
             xdotool windowfocus "$dialog" key Escape
             check window-receive-escape-closes "Escape with nothing running closed the dialog" \
                 wait_until 5 dialog_gone
@@ -404,6 +413,7 @@ window_receive_checks() {
     else
         fail window-receive-silent "Alt+F, R opened no window \"Receive from MS2000\""
     fi
+    section "window: stop"
     window_stop
     stop_responder window-responder.log
 }
