@@ -23,10 +23,11 @@ stop_responder() {
 went_out_ms() {
     awk -v a="answer-$1" '$2 == a && $3 == "went" { printf "%d", $6 * 1000 }' "$answers/log.txt"
 }
-# logged_ms TEXT: when the first line of the responder's log with TEXT was written, in ms since
-# 1970 like now_ms; nothing when there is none.
+# logged_ms TEXT [last]: when the first (or last) line of the responder's log with TEXT was
+# written, in ms since 1970 like now_ms; nothing when there is none.
 logged_ms() {
-    awk -v t="$1" 'index($0, t) { printf "%.0f", $1 * 1000; exit }' "$answers/log.txt"
+    awk -v t="$1" -v last="${2:-}" 'index($0, t) { at = $1; if (!last) exit }
+        END { if (at != "") printf "%.0f", at * 1000 }' "$answers/log.txt"
 }
 # to_go N: what the responder last said was still to go out since answer N was asked for; a large
 # number before then.

@@ -8,13 +8,14 @@
 
 window_display=:7
 
-# window_start SAVED_PORT [LOG]: starts Xvfb and the window on the test bank, with SAVED_PORT and
-# MIDI channel 03 as the saved choices; what the window prints goes to LOG.log in the results.
+# window_start SAVED_PORT [LOG [CHANNEL]]: starts Xvfb and the window on the test bank, with
+# SAVED_PORT and MIDI channel CHANNEL (0-based; 2, channel 03, by default) as the saved choices;
+# what the window prints goes to LOG.log in the results.
 window_start() {
     export DISPLAY=$window_display XDG_RUNTIME_DIR=/tmp/runtime
     mkdir -p "$HOME/.config/Patchferry" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
-    printf '[midi]\nport=%s\nchan=2\n[rect]\ntop=0\nleft=0\nbottom=600\nright=900\n' "$1" \
+    printf '[midi]\nport=%s\nchan=%s\n[rect]\ntop=0\nleft=0\nbottom=600\nright=900\n' "$1" "${3:-2}" \
         >"$HOME/.config/Patchferry/Patchferry.conf"
     Xvfb "$window_display" -screen 0 1024x700x24 -nolisten tcp >"$results/xvfb.log" 2>&1 &
     xvfb_pid=$!
@@ -241,11 +242,8 @@ same_bytes() { cmp -s "$1" "$2"; }
 # received_or_refused: the receive dialog has closed with the programs, or a message box is up.
 received_or_refused() { dialog_gone || find_message_box; }
 
-# A part of a screenshot read with OCR, for the log: "WxH+X+Y FILE".
-text_in() {
-    convert "$2" -crop "$1" +repage -resize 300% -colorspace Gray "$work/ocr.png" 2>/dev/null &&
-        tesseract "$work/ocr.png" - --psm 7 2>/dev/null | tr -s '\n ' '  '
-}
+# time_reached MS: now_ms has reached MS.
+time_reached() { [ "$(now_ms)" -ge "$1" ]; }
 
 # window_receive_checks CARD: the stand-in on the interface's device-side card CARD.
 window_receive_checks() {
@@ -254,9 +252,10 @@ window_receive_checks() {
     start_responder "$1" "$work/window-responder" whole,whole,whole,silent
     saved=$work/saved
     mkdir -p "$saved"
-    # Its MIDI bar on the interface, channel 03; without saved choices of its own the receive
-    # dialog starts with the interface's input, all 128 programs and channel 3.
-    window_start "$iface_name" window-receive
+    # Its MIDI bar on the interface, channel 01, where the stand-in does not listen: Identify Synth
+    # says so, and the receive dialog, which starts on the MIDI bar's channel without saved choices
+    # of its own, finds channel 3 with its Find button.
+    window_start "$iface_name" window-receive 0
     if ! wait_until 90 find_window; then
         fail window-receive-start "no window within 90 s"
         cat "$results/window-receive.log"
@@ -271,7 +270,8 @@ window_receive_checks() {
         box=$opened
         read_box
         check window-identify "Identify Synth showed: $(box_text)" \
-            grep -q "MS2000 or microKORG.*global channel 3" "$work/box.txt"
+            eval 'grep -q "MS2000 or microKORG.*global channel 3" "$work/box.txt" &&
+                  grep -qF "answered on MIDI channel 3" "$work/box.txt"'
         close_box
     else
         fail window-identify "Alt+P, I showed no message box within 15 s"
@@ -286,6 +286,12 @@ window_receive_checks() {
         return
     fi
     dialog=$opened
+    # Find (Alt+F in the dialog): the device inquiry, whose replies the dialog collects for a
+    # second; Receive is greyed until then.
+    xdotool windowfocus "$dialog" key alt+f
+    wait_until 10 eval '[ "$(grep -c "inquiry.*answered" "$answers/log.txt")" -ge 2 ]'
+    asked_who=$(logged_ms "inquiry" last)
+    wait_until 10 time_reached $((${asked_who:-0} + 1500))
     xdotool windowfocus "$dialog" key Return
     pressed=$(now_ms)
     # Two screenshots of the dialog, about one and two seconds into the answer: only the progress
@@ -304,12 +310,12 @@ window_receive_checks() {
             -composite -threshold 0 -trim -format '%wx%h%X%Y' info: 2>/dev/null)
         band_height=$(echo "$band" | sed -n 's/^[0-9]*x\([0-9]*\)+.*/\1/p')
         convert "$work/progress-2.ppm" "$results/window-receive-progress.png"
-        check window-receive-progress "the dialog a second apart: ${differing:-?} pixels differ, within $band (read: \"$(text_in "$band" "$work/progress-1.ppm")\", then \"$(text_in "$band" "$work/progress-2.ppm")\")" \
+        check window-receive-progress "the dialog a second apart: ${differing:-?} pixels differ, within $band" \
             test "${differing:-0}" -gt 0 -a "${band_height:-999}" -le 40
     else
         fail window-receive-progress "the answer did not get under way (the stand-in has $(to_go 1) bytes to go)"
     fi
-    check window-receive-all-title "after Receive the dialog closed and the title reads \"$(window_title)\"" \
+    check window-receive-all-title "after Find and Receive the dialog closed and the title reads \"$(window_title)\"" \
         eval 'dialog_gone && title_names_received'
     received_title=$(window_title)
     # From Return to the new title, against the time the answer took to go out of the device side;
@@ -344,11 +350,11 @@ window_receive_checks() {
         check window-receive-cancel "Escape with $cancelled_with bytes of the bank still to come: the dialog stays open, no message box, the title still \"$(window_title)\"" \
             eval 'find_dialog && ! find_message_box && [ "$(window_title)" = "$received_title" ]'
         # The current program, asked for while the rest of the cancelled bank still comes: the
-        # stand-in finishes the bank first, and the dialog must skip its tail. Asked for with a
-        # second and a half of the bank to go at most, so that the answer starts within the 3 s
-        # the dialog waits for it.
+        # stand-in finishes the bank first, and the dialog must skip its tail. Asked for with at
+        # most 2.5 s of the bank to go (the responder tells every half second), so that the answer
+        # starts within the 3 s the dialog waits for it.
         xdotool windowfocus "$dialog" key alt+c
-        wait_until 20 to_go_below 2 5000
+        wait_until 20 to_go_below 2 8000
         section "window: the current program with $(to_go 2) bytes of the bank to go"
         xdotool windowfocus "$dialog" key Return
         wait_until 15 received_or_refused
@@ -369,6 +375,7 @@ window_receive_checks() {
                 read_box
                 asked_text=$(box_text)
                 close_box # No, the default
+                section "window: save over the bank again, and Yes"
                 kept=no
                 same_bytes "$saved/received.syx" "$answers/answer-1.syx" && kept=yes
                 save_received "$saved/received.syx" && xdotool windowfocus "$box" key alt+y
