@@ -6,22 +6,23 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/QtChild.h"
 #include "app/ReceiveDialog.h"
 #include "midi/receive/ConversationSteps.h"
 
 namespace patchferry {
 
 IdentifyDialog::IdentifyDialog(midi::SynthConnection& connection, QWidget* parent)
-    : QDialog(parent), connection_(connection), poll_(new QTimer(this)) {
+    : QDialog(parent), connection_(connection), poll_(QtChild<QTimer>(this)) {
     setWindowTitle(QStringLiteral("Identify Synth"));
-    auto* prompt = new QLabel(QStringLiteral("Asking who answers on %1...")
-                                  .arg(QString::fromStdString(connection.Input().name)),
-                              this);
-    auto* busy = new QProgressBar(this);
+    auto* prompt = QtChild<QLabel>(QStringLiteral("Asking who answers on %1...")
+                                       .arg(QString::fromStdString(connection.Input().name)),
+                                   this);
+    auto* busy = QtChild<QProgressBar>(this);
     busy->setRange(0, 0);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    auto* buttons = QtChild<QDialogButtonBox>(QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = QtChild<QVBoxLayout>(this);
     layout->addWidget(prompt);
     layout->addWidget(busy);
     layout->addWidget(buttons);

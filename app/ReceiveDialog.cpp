@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "app/QtChild.h"
 #include "app/Settings.h"
 #include "midi/MidiMessages.h"
 #include "midi/receive/ConversationSteps.h"
@@ -42,23 +43,23 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
       midi_(midi),
       boxes_(boxes),
       settings_(settings),
-      inputList_(new QComboBox(this)),
-      currentButton_(new QRadioButton(QStringLiteral("&Current program"), this)),
-      allButton_(new QRadioButton(QStringLiteral("A&ll 128 programs"), this)),
-      channelList_(new QComboBox(this)),
-      findButton_(new QPushButton(QStringLiteral("&Find"), this)),
-      progress_(new QProgressBar(this)),
-      status_(new QLabel(this)),
-      receiveButton_(new QPushButton(QStringLiteral("&Receive"), this)),
-      cancelButton_(new QPushButton(QStringLiteral("Cancel"), this)),
-      poll_(new QTimer(this)) {
+      inputList_(QtChild<QComboBox>(this)),
+      currentButton_(QtChild<QRadioButton>(QStringLiteral("&Current program"), this)),
+      allButton_(QtChild<QRadioButton>(QStringLiteral("A&ll 128 programs"), this)),
+      channelList_(QtChild<QComboBox>(this)),
+      findButton_(QtChild<QPushButton>(QStringLiteral("&Find"), this)),
+      progress_(QtChild<QProgressBar>(this)),
+      status_(QtChild<QLabel>(this)),
+      receiveButton_(QtChild<QPushButton>(QStringLiteral("&Receive"), this)),
+      cancelButton_(QtChild<QPushButton>(QStringLiteral("Cancel"), this)),
+      poll_(QtChild<QTimer>(this)) {
     setWindowTitle(QStringLiteral("Receive from MS2000"));
 
-    auto* inputLabel = new QLabel(QStringLiteral("&Input port"), this);
+    auto* inputLabel = QtChild<QLabel>(QStringLiteral("&Input port"), this);
     inputLabel->setBuddy(inputList_);
     inputList_->setMinimumContentsLength(24);
     inputList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    auto* channelLabel = new QLabel(QStringLiteral("C&hannel"), this);
+    auto* channelLabel = QtChild<QLabel>(QStringLiteral("C&hannel"), this);
     channelLabel->setBuddy(channelList_);
     for (int channel = midi::kFirstChannel; channel <= midi::kLastChannel; ++channel) {
         channelList_->addItem(QString::asprintf("%02d", channel), channel);
@@ -72,16 +73,16 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
     status_->setWordWrap(true);
     status_->setMinimumWidth(status_->fontMetrics().averageCharWidth() * 50);
 
-    auto* whatRow = new QHBoxLayout;
+    auto* whatRow = QtChild<QHBoxLayout>();  // owned by the grid once added
     whatRow->addWidget(allButton_);
     whatRow->addWidget(currentButton_);
     whatRow->addStretch();
-    auto* channelRow = new QHBoxLayout;
+    auto* channelRow = QtChild<QHBoxLayout>();  // owned by the grid once added
     channelRow->addWidget(channelList_);
     channelRow->addWidget(findButton_);
     channelRow->addStretch();
 
-    auto* buttons = new QDialogButtonBox(this);
+    auto* buttons = QtChild<QDialogButtonBox>(this);
     buttons->addButton(receiveButton_, QDialogButtonBox::AcceptRole);
     buttons->addButton(cancelButton_, QDialogButtonBox::RejectRole);
     receiveButton_->setDefault(true);
@@ -93,10 +94,10 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
     connect(poll_, &QTimer::timeout, this, &ReceiveDialog::OnPoll);
     poll_->setInterval(kPollMilliseconds);
 
-    auto* layout = new QGridLayout(this);
+    auto* layout = QtChild<QGridLayout>(this);
     layout->addWidget(inputLabel, 0, 0);
     layout->addWidget(inputList_, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Receive"), this), 1, 0);
+    layout->addWidget(QtChild<QLabel>(QStringLiteral("Receive"), this), 1, 0);
     layout->addLayout(whatRow, 1, 1);
     layout->addWidget(channelLabel, 2, 0);
     layout->addLayout(channelRow, 2, 1);

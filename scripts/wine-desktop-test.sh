@@ -322,9 +322,11 @@ echo "  a second start restored the rectangle ($stored), channel 06 and the fold
 # ---- 4. the uninstaller ----
 echo "4. uninstalling silently"
 "$wine" "$instdir/uninstall.exe" /S >"$out/uninstaller.log" 2>&1 || fail "the uninstaller ended with status $?"
-# It runs from a copy of itself and returns at once.
+# It runs from a copy of itself and returns at once, so everything it removes is waited for.
 poll 30 test ! -e "$instdir" || fail "left behind: $(cd "$instdir" && find . | head -n 20)"
-[[ ! -e "$shortcut" ]] || fail "the Start menu entry is still there"
+poll 10 test ! -e "$shortcut" || fail "the Start menu entry is still there"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Patchferry'
+poll 10 eval '! reg_key_exists "$uninstall_key"' || fail "the key $uninstall_key is still there"
 for key in "$classes\\Patchferry.syx" "$classes\\.syx" "$classes\\Applications\\patchferry.exe" \
     'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Patchferry'; do
     ! reg_key_exists "$key" || fail "the key $key is still there"

@@ -88,4 +88,12 @@ std::string TempDir::Write(const std::string& name, const std::vector<std::uint8
     return Utf8FromPath(file);
 }
 
+std::vector<std::uint8_t> Ms2kIdentityReply(int channel) {
+    return {0xF0, 0x7E, static_cast<std::uint8_t>(channel - 1),
+            0x06, 0x02, 0x42,
+            0x58, 0x00, 0x01,
+            0x00, 0x01, 0x00,
+            0x05, 0x00, 0xF7};
+}
+
 }  // namespace patchferry::testing

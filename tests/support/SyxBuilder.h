@@ -25,6 +25,9 @@ std::vector<std::uint8_t> MakeDump(std::uint8_t function,
 // 128 BankImage()s as a program dump (0x4C).
 std::vector<std::uint8_t> MakeBankDump();
 
+// An MS2000 keyboard's reply to the device inquiry, from global channel `channel` (1..16).
+std::vector<std::uint8_t> Ms2kIdentityReply(int channel);
+
 // A folder that is removed with everything in it when the object goes.
 class TempDir {
   public:

@@ -26,14 +26,7 @@ using Pieces = std::vector<Bytes>;
 const Bytes kInquiryToAll{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
 const Bytes kBankRequestOn3{0xF0, 0x42, 0x32, 0x58, 0x1C, 0xF7};
 
-// An MS2000 keyboard on global channel `channel`.
-Bytes IdentityReply(int channel) {
-    return {0xF0, 0x7E, static_cast<std::uint8_t>(channel - 1),
-            0x06, 0x02, 0x42,
-            0x58, 0x00, 0x01,
-            0x00, 0x01, 0x00,
-            0x05, 0x00, 0xF7};
-}
+using testing::Ms2kIdentityReply;
 
 // The bytes in pieces of `size`, with active sensing between them, as an input delivers them.
 Pieces Cut(const Bytes& bytes, std::size_t size) {
@@ -80,7 +73,7 @@ class ReceiveCli : public ::testing::Test {
         midi_.SetResponder([this, answer](std::span<const std::uint8_t> sent) {
             const Bytes request(sent.begin(), sent.end());
             if (request == kInquiryToAll) {
-                return Pieces{{0xF8}, IdentityReply(3)};
+                return Pieces{{0xF8}, Ms2kIdentityReply(3)};
             }
             return request == kBankRequestOn3 ? answer : Pieces{};
         });

@@ -1,0 +1,129 @@
+// Opening a talk with an instrument: the input and the output beside it, an output already open
+// on that port borrowed and left open, every failure said and nothing left open after it; and
+// the steps of the inquiry and of a receive when a request cannot go out.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "midi/SynthConnection.h"
+#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/receive/ConversationSteps.h"
+
+namespace patchferry::midi {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+const MidiOutPortInfo kInterface{"UM-ONE", true, "24:0"};
+
+class SynthConnectionTest : public ::testing::Test {
+  protected:
+    SynthConnectionTest() {
+        midi_.SetDevices({{"Soft Synth", false, "128:0"}, {"UM-ONE", true, "24:0"}});
+    }
+    std::unique_ptr<SynthConnection> Open(const MidiOutPortInfo& input, MidiOutPort* shared) {
+        error_.clear();
+        return SynthConnection::Open(midi_, midi_, input, shared, error_);
+    }
+    long Opens(const std::string& call) const {
+        const auto calls = midi_.Calls();
+        return std::count(calls.begin(), calls.end(), call);
+    }
+    FakeMidiOutputService midi_;
+    std::string error_;
+};
+
+TEST_F(SynthConnectionTest, OpensItsOwnOutputOrBorrowsTheOneOpenOnThatPortAndLeavesItOpen) {
+    {
+        const auto connection = Open(kInterface, nullptr);
+        ASSERT_TRUE(connection) << error_;
+        EXPECT_FALSE(connection->BorrowsOutput());
+        EXPECT_EQ(connection->Output().address, "24:0");
+        EXPECT_EQ(midi_.OpenCount(), 1U);
+        EXPECT_EQ(midi_.OpenInputCount(), 1U);
+        // The input opens before the output: nothing of an answer can come before it listens.
+        const auto calls = midi_.Calls();
+        EXPECT_LT(std::find(calls.begin(), calls.end(), "OpenInput 24:0"),
+                  std::find(calls.begin(), calls.end(), "Open 24:0"));
+    }
+    EXPECT_EQ(midi_.OpenCount(), 0U);
+    EXPECT_EQ(midi_.OpenInputCount(), 0U);
+
+    MidiOutPort bar(midi_);
+    ASSERT_EQ(bar.Open(kInterface), kMidiOk);
+    midi_.ClearRecord();
+    {
+        const auto connection = Open(kInterface, &bar);
+        ASSERT_TRUE(connection) << error_;
+        EXPECT_TRUE(connection->BorrowsOutput());
+        EXPECT_EQ(Opens("Open 24:0"), 0);
+        EXPECT_TRUE(connection->Send(Bytes{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}).Succeeded());
+    }
+    EXPECT_TRUE(bar.IsOpen());
+    EXPECT_EQ(Opens("Close"), 0);
+
+    // Open on another port: not borrowed.
+    ASSERT_EQ(bar.Open({"Soft Synth", false, "128:0"}), kMidiOk);
+    const auto connection = Open(kInterface, &bar);
+    ASSERT_TRUE(connection) << error_;
+    EXPECT_FALSE(connection->BorrowsOutput());
+}
+
+TEST_F(SynthConnectionTest, EveryFailureIsSaidAndLeavesNothingOpen) {
+    EXPECT_FALSE(Open({"Lonely In", true, "40:0"}, nullptr));
+    EXPECT_EQ(error_, "the MIDI input Lonely In has no output beside it to send the request on");
+
+    midi_.SetErrorText(FakeMidiOutputService::kBadDevice, "the device is busy");
+    midi_.QueueOpenResult(FakeMidiOutputService::kBadDevice);
+    EXPECT_FALSE(Open(kInterface, nullptr));
+    EXPECT_EQ(error_, "cannot open the MIDI input UM-ONE: the device is busy");
+
+    midi_.QueueOpenResult(kMidiOk);
+    midi_.QueueOpenResult(FakeMidiOutputService::kBadDevice);
+    EXPECT_FALSE(Open(kInterface, nullptr));
+    EXPECT_EQ(error_, "Error: Failed to open the specified MIDI port. the device is busy");
+    EXPECT_EQ(midi_.OpenInputCount(), 0U);
+    EXPECT_EQ(midi_.OpenCount(), 0U);
+
+    midi_.SetListResult(FakeMidiOutputService::kBadDevice);
+    EXPECT_FALSE(Open(kInterface, nullptr));
+    EXPECT_EQ(error_, "Error: Failed to open the specified MIDI port. the device is busy");
+}
+
+TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText) {
+    auto connection = Open(kInterface, nullptr);
+    ASSERT_TRUE(connection);
+    midi_.SetErrorText(FakeMidiOutputService::kStillPlaying, "still playing");
+
+    DeviceFinder finder;
+    std::string error;
+    midi_.QueueSendResult(FakeMidiOutputService::kStillPlaying);
+    EXPECT_FALSE(StartInquiry(finder, *connection, error));
+    EXPECT_EQ(error, "still playing");
+
+    // Nobody answers the inquiry to all, so the first request to one device falls due and is
+    // refused: the inquiry ends there.
+    ASSERT_TRUE(StartInquiry(finder, *connection, error));
+    midi_.QueueSendResult(FakeMidiOutputService::kStillPlaying);
+    bool going = true;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (going && std::chrono::steady_clock::now() < deadline) {
+        going = StepInquiry(finder, *connection, 20ms, error);
+    }
+    EXPECT_FALSE(going);
+    EXPECT_TRUE(finder.Finished());
+    EXPECT_TRUE(finder.Answers().empty());
+
+    ProgramReceiver receiver;
+    midi_.QueueSendResult(FakeMidiOutputService::kStillPlaying);
+    error.clear();
+    EXPECT_FALSE(StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, 3, error));
+    EXPECT_EQ(error, "still playing");
+    EXPECT_TRUE(receiver.Finished());
+    EXPECT_NE(receiver.State(), ReceiveState::Done);
+}
+
+}  // namespace
+}  // namespace patchferry::midi
