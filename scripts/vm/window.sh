@@ -343,12 +343,18 @@ window_receive_checks() {
         wait_until 10 to_go_below 2 31000
         xdotool windowfocus "$dialog" key Escape
         cancelled_with=$(to_go 2)
-        # The dialog must still be there a second later.
-        sleep 1
-        import -window "$dialog" "$work/cancelled.ppm" 2>/dev/null &&
-            convert "$work/cancelled.ppm" "$results/window-receive-cancelled.png"
-        check window-receive-cancel "Escape with $cancelled_with bytes of the bank still to come: the dialog stays open, no message box, the title still \"$(window_title)\"" \
-            eval 'find_dialog && ! find_message_box && [ "$(window_title)" = "$received_title" ]'
+        # The dialog must still be there a second later, and stand still while the rest of the
+        # bank goes on arriving.
+        sleep 0.7
+        import -window "$dialog" "$work/cancelled-1.ppm" 2>/dev/null
+        sleep 0.5
+        import -window "$dialog" "$work/cancelled-2.ppm" 2>/dev/null &&
+            convert "$work/cancelled-2.ppm" "$results/window-receive-cancelled.png"
+        moved=$(compare -metric AE "$work/cancelled-1.ppm" "$work/cancelled-2.ppm" null: 2>&1 |
+            awk '{ print int($1) }')
+        check window-receive-cancel "Escape with $cancelled_with bytes of the bank still to come: the dialog stays open and ${moved:-?} of its pixels changed over the next half second, no message box, the title still \"$(window_title)\"" \
+            eval 'find_dialog && [ "${moved:-1}" = 0 ] && ! find_message_box &&
+                  [ "$(window_title)" = "$received_title" ]'
         # The current program, asked for while the rest of the cancelled bank still comes: the
         # stand-in finishes the bank first, and the dialog must skip its tail. Asked for with at
         # most 2.5 s of the bank to go (the responder tells every half second), so that the answer
