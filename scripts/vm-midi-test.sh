@@ -100,7 +100,7 @@ cp "$real_bank" "$expected/real-bank.syx"
 # ---- Boot ----
 console="$out/console.log"
 set +e
-timeout 420 qemu-system-x86_64 -accel tcg -m 1536 -smp 2 \
+timeout 570 qemu-system-x86_64 -accel tcg -m 1536 -smp 2 \
     -nographic -no-reboot -nic none -monitor none -serial "file:$console" \
     -kernel "$kernel/vmlinuz" -initrd "$out/initrd.gz" \
     -append "console=ttyS0 panic=-1 loglevel=4" \
@@ -117,7 +117,7 @@ if [[ -f "$results" ]]; then
 fi
 failed=0
 if [[ $status -eq 124 ]]; then
-    echo "FAIL: the VM did not finish within 420 s" >&2
+    echo "FAIL: the VM did not finish within 570 s" >&2
     failed=1
 elif [[ $status -ne 0 ]]; then
     echo "FAIL: qemu-system-x86_64 exited with $status" >&2

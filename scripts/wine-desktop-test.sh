@@ -5,7 +5,8 @@
 #   2. a bank opened as a double-click on it does (the command the ".syx" type registers): the
 #      title, the 128 programs in the status bar, the rows drawn, Find, a sort by the Program column,
 #      the MIDI bar without a MIDI device (no port to choose, Audition greyed, a refused
-#      "Midi Active"); moved and resized, then File > Exit from the keyboard;
+#      "Midi Active"), Receive from MS2000 without a MIDI input; moved and resized, then File > Exit
+#      from the keyboard;
 #   3. the settings in Wine's registry, a second start that restores them, Exit again;
 #   4. the uninstaller, silently: nothing of Patchferry left but its settings.
 # Screens and OCR: rows are told by their background colours, the status bar is read with
@@ -256,6 +257,37 @@ box_gone() { ! box_shown; }
 poll 10 box_gone || fail "the message did not close"
 status_shows MIDI-OFF || fail "after a refused open the status bar reads \"$(status_text)\""
 echo "  Midi Active without a port: \"$(sed 's/  */ /g' "$work/box.txt")\", still MIDI-OFF"
+
+# Receive from MS2000 without any MIDI input: the dialog opens, and Receive says what to connect
+# instead of waiting for an answer; the title and the list stay as they were.
+receive_window() { xdotool search --onlyvisible --name '^Receive from MS2000$' 2>/dev/null | head -n 1; }
+receive_shown() { [[ -n "$(receive_window)" ]]; }
+receive_gone() { ! receive_shown; }
+focus "$main"
+before=$(visible_count)
+xdotool key --clearmodifiers alt+f
+poll 10 more_windows_than "$before" || fail "Alt+F opened no File menu"
+xdotool key --clearmodifiers r
+poll 20 receive_shown || fail "Alt+F, R opened no window \"Receive from MS2000\""
+receive=$(receive_window)
+import -window root "$out/receive.png"
+focus "$receive"
+xdotool key --clearmodifiers Return
+poll 10 box_shown || fail "Receive without a MIDI input showed no message"
+box=$(message_box)
+import -window "$box" -resize 200% -colorspace Gray "$work/box.png"
+tesseract "$work/box.png" - 2>/dev/null | tr '\n' ' ' >"$work/box.txt"
+grep -Eqi "MIDI IN|input" "$work/box.txt" || fail "Receive without a MIDI input said: $(cat "$work/box.txt")"
+focus "$box"
+xdotool key --clearmodifiers Return
+poll 10 box_gone || fail "the message did not close"
+receive_shown || fail "the receive dialog closed with the message"
+focus "$receive"
+xdotool key --clearmodifiers Escape
+poll 10 receive_gone || fail "Escape did not close the receive dialog"
+title_is "$title" || fail "after Receive without an input the title is \"$(xdotool getwindowname "$main")\""
+rows_are "$expected" || fail "after Receive without an input the rows are \"$(rows)\", not \"$expected\""
+echo "  Receive from MS2000 without a MIDI input: \"$(sed 's/  */ /g' "$work/box.txt")\"; Escape closed it, title and list unchanged"
 
 xdotool windowsize "$main" 820 520 windowmove "$main" 100 80
 moved() { measure && ((W == 820 && H == 520)); }

@@ -179,6 +179,12 @@ wait_until 10 test -c /dev/snd/midiC6D0
 receive_checks 6
 measure "receive-stage $(($(now_ms) - receive_started)) ms"
 
+section "the window receives from a stand-in MS2000"
+# The same responder afresh, with the window in place of the command line.
+receive_started=$(now_ms)
+window_receive_checks 6
+measure "window-receive-stage $(($(now_ms) - receive_started)) ms"
+
 section "unplug while the command line holds the port open"
 unplug other 2>/dev/null
 unplug iface 2>/dev/null

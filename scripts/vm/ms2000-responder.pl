@@ -13,6 +13,11 @@
 #          stops after a third of the answer and falls silent, "silent" ignores the request
 #          (once the list is used up, every request is answered whole)
 #
+# A request that comes while an answer is still going out is answered after it, as an MS2000
+# finishes a dump before it reads on. Nothing holds it up: what the interface does not take while
+# nobody on the host reads it is lost, as on a MIDI cable, and log.txt says how much. While answers go out, log.txt says every half second how
+# many bytes are still to go, so a test can act at a known point of an answer.
+#
 # Answers only requests on its channel: F0 42 32 58 10 F7 (current program: the bank's first
 # program as a 40 dump), F0 42 32 58 1C F7 (all programs: the bank as given, with its channel
 # byte set to 32), and the device inquiry F0 7E cc 06 01 F7 with cc 7F or 02.
@@ -78,10 +83,10 @@ my $identity = "\xF0\x7E" . chr($channel) . "\x06\x02\x42\x58\x00\x01\x00\x01\x0
 
 my ($in, $out);
 if ($device =~ /^(.*):(.*)$/) {
-    sysopen($in, $1, O_RDONLY) or die "cannot open $1: $!\n";
-    sysopen($out, $2, O_WRONLY) or die "cannot open $2: $!\n";
+    sysopen($in, $1, O_RDONLY | O_NONBLOCK) or die "cannot open $1: $!\n";
+    sysopen($out, $2, O_WRONLY | O_NONBLOCK) or die "cannot open $2: $!\n";
 } else {
-    sysopen($in, $device, O_RDWR) or die "cannot open $device: $!\n";
+    sysopen($in, $device, O_RDWR | O_NONBLOCK) or die "cannot open $device: $!\n";
     $out = $in;
 }
 binmode $in;
@@ -95,10 +100,40 @@ my $answers = 0;
 my $pending = '';          # what is still to go out, byte by byte at cable speed
 my $sent_at = time;        # when the cable is free again
 my $next_sensing = time;
+my $next_progress = 0;     # when to say next how much is still to go
 my $message;               # the SysEx being read, undef outside one
-my ($timing, $first_out);  # the answer whose time on the cable is taken, and its first write
+# The answers on their way out, each [number, its first byte's and its end's position in all that
+# was queued, when its first byte was written]: each one's own time on the cable is logged.
+my @going;
+my ($queued, $written) = (0, 0);
+my $lost = 0;              # bytes the interface did not take, since it last took them all
 
 sub note { printf $log "%.3f %s\n", time, join(' ', @_); }
+
+# Out without waiting: the gadget holds a few kilobytes, and while the host's side of the interface
+# is closed nobody takes them, which must not slow the cable down.
+sub send_out {
+    my ($bytes) = @_;
+    my $n = syswrite($out, $bytes);
+    if (!defined $n) {
+        die "write: $!\n" unless $!{EAGAIN};
+        $n = 0;
+    }
+    if ($n < length $bytes) {
+        $lost += length($bytes) - $n;
+    } elsif ($lost) {
+        note("$lost bytes lost while nobody read the interface");
+        $lost = 0;
+    }
+}
+
+# queue(BYTES, [ANSWER]): BYTES go out after what is still to go; ANSWER numbers a dump answer.
+sub queue {
+    my ($bytes, $number) = @_;
+    push @going, [$number, $queued, $queued + length $bytes, undef] if defined $number;
+    $queued += length $bytes;
+    $pending .= $bytes;
+}
 
 sub request {
     my ($m) = @_;
@@ -107,7 +142,7 @@ sub request {
         my $cc = ord $1;
         if ($cc == 0x7F || $cc == $channel) {
             note("inquiry $hex: answered");
-            $pending .= $identity;
+            queue($identity);
         } else {
             note("inquiry $hex: not for this channel");
         }
@@ -130,9 +165,7 @@ sub request {
         print $save $answer;
         close $save;
         note("request $hex: $mode, " . length($answer) . " bytes as answer-$answers.syx");
-        $timing = $answers if $pending eq '';
-        $first_out = undef;
-        $pending .= $answer;
+        queue($answer, $answers);
         return;
     }
     note("message $hex: ignored");
@@ -143,20 +176,27 @@ while (1) {
     my $now = time;
     if ($now >= $next_sensing) {
         # Real-time bytes may go between any two bytes, a SysEx's included.
-        syswrite($out, "\xFE");
+        send_out("\xFE");
         $next_sensing += $sensing_every;
+    }
+    if (length $pending && $now >= $next_progress) {
+        note(length($pending) . " bytes to go");
+        $next_progress = $now + 0.5;
     }
     # Out at cable speed: as many bytes as the time since the last write allows.
     if (length $pending && $now >= $sent_at) {
         my $n = int(($now - $sent_at) * $bytes_per_second) + 1;
         $n = 32 if $n > 32;
         my $chunk = substr($pending, 0, $n, '');
-        $first_out //= $now;
-        syswrite($out, $chunk) // die "write: $!\n";
-        if (defined $timing && $pending eq '') {
+        for my $answer (@going) {
+            $answer->[3] //= $now if $written + length($chunk) > $answer->[1];
+        }
+        send_out($chunk);
+        $written += length $chunk;
+        while (@going && $written >= $going[0][2]) {
             # What the cable took here, late writes included: what a receiver adds comes on top.
-            note(sprintf("answer-%d went out in %.3f s", $timing, time - $first_out));
-            $timing = undef;
+            my $answer = shift @going;
+            note(sprintf("answer-%d went out in %.3f s", $answer->[0], time - $answer->[3]));
         }
         $sent_at = ($sent_at > $now - 0.05 ? $sent_at : $now) + length($chunk) / $bytes_per_second;
     }
@@ -165,6 +205,7 @@ while (1) {
     $wait = 0.001 if $wait < 0.001;
     if ($select->can_read($wait)) {
         my $got = sysread($in, my $buffer, 4096);
+        next if !defined $got && $!{EAGAIN};
         exit 0 if !$got;    # unplugged
         for my $byte (split //, $buffer) {
             my $b = ord $byte;

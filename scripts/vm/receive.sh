@@ -3,16 +3,45 @@
 # command line asks it who it is and for its programs. Sourced by checks.sh, whose helpers and
 # variables it uses; the device side must be free (no capture reading it).
 
-# receive_checks CARD: the responder on the interface's device-side card CARD.
-receive_checks() {
-    answers=$work/responder
+# start_responder CARD FOLDER MODES: the stand-in on the device-side card CARD, keeping its answers
+# and log.txt in FOLDER (also $answers) and treating the dump requests as MODES says.
+start_responder() {
+    answers=$2
     mkdir -p "$answers"
-    # In turn: the bank whole, the bank cut short, a current program left unanswered, one whole.
-    perl "$vm/ms2000-responder.pl" "/dev/snd/midiC$1D0" "$real_bank" "$answers" \
-        whole,cut,silent,whole &
+    perl "$vm/ms2000-responder.pl" "/dev/snd/midiC$1D0" "$real_bank" "$answers" "$3" &
     responder_pid=$!
     wait_until 10 grep -q listening "$answers/log.txt" 2>/dev/null ||
         fail receive-responder "the stand-in MS2000 did not start"
+}
+# stop_responder LOG: ends it and keeps its log as LOG in the results.
+stop_responder() {
+    kill "$responder_pid" 2>/dev/null
+    wait "$responder_pid" 2>/dev/null
+    cp "$answers/log.txt" "$results/$1" 2>/dev/null
+}
+# went_out_ms N: how long answer N took to go out of the device side, in ms; nothing before then.
+went_out_ms() {
+    awk -v a="answer-$1" '$2 == a && $3 == "went" { printf "%d", $6 * 1000 }' "$answers/log.txt"
+}
+# logged_ms TEXT [last]: when the first (or last) line of the responder's log with TEXT was
+# written, in ms since 1970 like now_ms; nothing when there is none.
+logged_ms() {
+    awk -v t="$1" -v last="${2:-}" 'index($0, t) { at = $1; if (!last) exit }
+        END { if (at != "") printf "%.0f", at * 1000 }' "$answers/log.txt"
+}
+# to_go N: what the responder last said was still to go out since answer N was asked for; a large
+# number before then.
+to_go() {
+    awk -v a="as answer-$1.syx" 'index($0, a) { on = 1 } on && $3 == "bytes" && $4 == "to" { n = $2 }
+        END { print on && n != "" ? n : 999999 }' "$answers/log.txt"
+}
+# to_go_below N BYTES
+to_go_below() { [ "$(to_go "$1")" -lt "$2" ]; }
+
+# receive_checks CARD: the responder on the interface's device-side card CARD.
+receive_checks() {
+    # In turn: the bank whole, the bank cut short, a current program left unanswered, one whole.
+    start_responder "$1" "$work/responder" whole,cut,silent,whole
 
     run_cli identify identify --port "$iface_name"
     check receive-identify "identify prints the stand-in's answer: $(head -c 200 "$work/identify.out")" \
@@ -28,7 +57,7 @@ receive_checks() {
     # The answer's 37163 bytes take 11892 ms at 3125 bytes a second; receiving may add 5% (594 ms)
     # to what the answer took on its way out of the device side (which the emulation may stretch).
     took=$(sed -n 's/.* in \([0-9][0-9]*\) ms from the request.*/\1/p' "$work/receive-all.out")
-    out_ms=$(awk '$2 == "answer-1" && $3 == "went" { printf "%d", $6 * 1000 }' "$answers/log.txt")
+    out_ms=$(went_out_ms 1)
     added=$((${took:-99999} - ${out_ms:-0}))
     measure "cli-receive-all ${took:-?} ms from the request to the whole answer, which took ${out_ms:-?} ms to go out (cable time 11892 ms): receiving added $added ms; $wall ms for the whole command"
     check receive-speed "receiving added $added ms to the answer's ${out_ms:-?} ms on the cable, at most 594 ms (5% of 11892 ms)" \
@@ -49,7 +78,5 @@ receive_checks() {
     check receive-auto "--channel auto found channel 3 and received the current program" \
         eval '[ "$(rc_of receive-auto)" = 0 ] && cmp -s "$work/auto.syx" "$answers/answer-3.syx"'
 
-    kill "$responder_pid" 2>/dev/null
-    wait "$responder_pid" 2>/dev/null
-    cp "$answers/log.txt" "$results/responder.log" 2>/dev/null
+    stop_responder responder.log
 }
