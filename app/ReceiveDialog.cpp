@@ -91,6 +91,8 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
     connect(findButton_, &QPushButton::clicked, this, &ReceiveDialog::OnFind);
     connect(poll_, &QTimer::timeout, this, &ReceiveDialog::OnPoll);
     connect(allButton_, &QRadioButton::toggled, this, &ReceiveDialog::ShowIdleProgress);
+    // Another input: the one open so far is let go.
+    connect(inputList_, &QComboBox::currentIndexChanged, this, [this] { connection_.reset(); });
     poll_->setInterval(kPollMilliseconds);
 
     auto* layout = QtChild<QGridLayout>(this);
@@ -181,8 +183,14 @@ bool ReceiveDialog::Connect() {
                                             : listingError_ + QLatin1Char('\n') + kNoInputText);
         return false;
     }
+    const midi::MidiOutPortInfo& input = inputs_[static_cast<std::size_t>(index)];
+    if (connection_ && connection_->Input().address == input.address &&
+        connection_->Input().name == input.name) {
+        return true;
+    }
+    connection_.reset();
     std::string error;
-    connection_ = midi_.Connect(inputs_[static_cast<std::size_t>(index)], error);
+    connection_ = midi_.Connect(input, error);
     if (!connection_) {
         ShowMessage(MessageIcon::Error, Sentence(error));
         return false;
@@ -247,6 +255,7 @@ void ReceiveDialog::OnPoll() {
         std::string error;
         if (!midi::StepInquiry(finder_, *connection_, std::chrono::milliseconds(0), error)) {
             StopTask(QString());
+            connection_.reset();
             ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
         } else if (finder_.Finished()) {
             FinishFind();
@@ -295,7 +304,9 @@ void ReceiveDialog::FinishFind() {
     ShowMessage(MessageIcon::Information, text);
 }
 
-// The talk ends: the input closes, so the rest of an answer still arriving reaches nobody.
+// The task ends; the input stays open while the dialog is. The rest of an answer still arriving
+// after a cancel goes on into it, so that the next request's wait sees the MS2000 still busy and
+// skips what it sends, where a freshly opened input might come in silently in the middle.
 void ReceiveDialog::StopTask(const QString& status) {
     poll_->stop();
     if (task_ == Task::Receiving) {
@@ -304,7 +315,6 @@ void ReceiveDialog::StopTask(const QString& status) {
         finder_.Cancel();
     }
     task_ = Task::None;
-    connection_.reset();
     status_->setText(status);
     SetBusy(false);
 }
@@ -335,6 +345,7 @@ void ReceiveDialog::done(int result) {
     if (Busy()) {
         StopTask(QString());
     }
+    connection_.reset();
     SaveChoices();
     QDialog::done(result);
 }

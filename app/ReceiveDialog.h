@@ -3,7 +3,8 @@
 // the answer without ever holding up the window. A timer polls the input, so the progress bar
 // moves and Cancel works at any time.
 //
-// The request goes out on the output beside the chosen input (see MidiState::Connect). "Find"
+// The request goes out on the output beside the chosen input (see MidiState::Connect); both are
+// opened at the first Receive or Find and kept until the dialog closes. "Find"
 // asks who answers with the device inquiry and takes the channel an MS2000 answered on. The
 // dialog is accepted only with a whole answer; a failure is explained in a message box and the
 // dialog stays open to try again. Its choices are kept in the settings.

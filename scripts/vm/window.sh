@@ -355,15 +355,14 @@ window_receive_checks() {
         check window-receive-cancel "Escape with $cancelled_with bytes of the bank still to come: the dialog stays open and ${moved:-?} of its pixels changed over the next half second, no message box, the title still \"$(window_title)\"" \
             eval 'find_dialog && [ "${moved:-1}" = 0 ] && ! find_message_box &&
                   [ "$(window_title)" = "$received_title" ]'
-        # The current program, asked for while the rest of the cancelled bank still comes: the
-        # stand-in finishes the bank first, and the dialog must skip its tail. Asked for with at
-        # most 2.5 s of the bank to go (the responder tells every half second), so that the answer
-        # starts within the 3 s the dialog waits for it.
+        # The current program, asked for at once, while the rest of the cancelled bank still
+        # comes for several seconds more than the 3 s the dialog waits for an answer to start:
+        # the stand-in finishes the bank first, as an MS2000 does, and the dialog must go on
+        # waiting while it does, then skip its tail and take exactly the current program.
         xdotool windowfocus "$dialog" key alt+c
-        wait_until 20 to_go_below 2 8000
         section "window: the current program with $(to_go 2) bytes of the bank to go"
         xdotool windowfocus "$dialog" key Return
-        wait_until 15 received_or_refused
+        wait_until 30 received_or_refused
         asked=$(logged_ms "as answer-3.syx")
         bank_end=$(logged_ms "answer-2 went out")
         if find_message_box; then
