@@ -27,7 +27,7 @@ class SynthConnectionTest : public ::testing::Test {
         error_.clear();
         return SynthConnection::Open(midi_, midi_, input, shared, error_);
     }
-    long Opens(const std::string& call) const {
+    std::ptrdiff_t Opens(const std::string& call) const {
         const auto calls = midi_.Calls();
         return std::count(calls.begin(), calls.end(), call);
     }
