@@ -1,13 +1,21 @@
 // Open of 100 full banks (12,800 programs) through OpenSyxFiles, a column sort and a refill of the
-// list, and the start-up to the first painted window; all on the offscreen platform.
+// list, the start-up to the first painted window, and a bank received from an MS2000 from the
+// press of Receive to the list showing it; all on the offscreen platform.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <chrono>
 #include <fstream>
 
+#include "app/ReceiveDialog.h"
 #include "app/list/ListNotifyEvent.h"
+#include "midi/alsa/SysExPacing.h"
+#include "midi/receive/Ms2kRequests.h"
 #include "support/FrameHarness.h"
 
 using namespace patchferry;
@@ -87,6 +95,51 @@ void BM_StartUpToFirstPaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond);
+
+// The fake interface delivers the whole answer at once, so this is what the window adds to the
+// answer's time on the cable: the dialog's polls of the input, the receiver, the reader, the
+// conversions and the list. The dialog looks at the input every 50 ms, which bounds the wait for
+// the last piece.
+void BM_ReceiveBankInWindow(benchmark::State& state) {
+    FrameHarness harness;
+    harness.midi.SetDevices({{"UM-ONE", true, "24:0"}});
+    auto store = harness.Store();
+    store->setValue("midi/port", "UM-ONE");
+    store->setValue("midi/chan", 2);  // channel 3, the bank's
+    store->sync();
+    CMainFrame& frame = harness.Start();
+    const auto bank = InPieces(MakeBankDump(2));
+    harness.midi.SetResponder([&bank](std::span<const std::uint8_t>) {
+        return std::vector<std::vector<std::uint8_t>>(bank);
+    });
+    std::chrono::duration<double> spent{};
+    for (auto _ : state) {
+        std::chrono::steady_clock::time_point pressed;
+        QTimer::singleShot(0, [&pressed] {
+            auto* dialog = qobject_cast<ReceiveDialog*>(QApplication::activeModalWidget());
+            if (dialog != nullptr) {
+                dialog->AllButton()->click();
+                pressed = std::chrono::steady_clock::now();
+                dialog->ReceiveButton()->click();
+            }
+        });
+        frame.OnReceive();
+        const auto listed = std::chrono::steady_clock::now();
+        if (frame.Library().Count() != 128 || !harness.boxes.shown.empty()) {
+            state.SkipWithError("the bank was not listed");
+            return;
+        }
+        spent += listed - pressed;
+        state.SetIterationTime(std::chrono::duration<double>(listed - pressed).count());
+        harness.midi.ClearRecord();
+    }
+    const auto cable =
+        midi::alsa::SysExTransmissionTime(midi::AnswerSize(midi::ReceiveWhat::AllPrograms));
+    state.counters["share_of_cable_%"] = 100.0 * spent.count() /
+                                         static_cast<double>(state.iterations()) /
+                                         std::chrono::duration<double>(cable).count();
+}
+BENCHMARK(BM_ReceiveBankInWindow)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

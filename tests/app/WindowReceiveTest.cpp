@@ -34,11 +34,7 @@ const Bytes kBankRequestOn3{0xF0, 0x42, 0x32, 0x58, 0x1C, 0xF7};
 const Bytes kCurrentRequestOn3{0xF0, 0x42, 0x32, 0x58, 0x10, 0xF7};
 
 Bytes Bank() {
-    std::vector<Ms2kProgramImage> images;
-    for (std::size_t p = 0; p < 128; ++p) {
-        images.push_back(BankImage(p));
-    }
-    return MakeDump(static_cast<std::uint8_t>(syx::DumpFunction::ProgramDump), images, 2);
+    return MakeBankDump(2);  // from channel 3
 }
 
 Bytes CurrentProgram() {
@@ -46,16 +42,11 @@ Bytes CurrentProgram() {
                     {MakeImage("Received")}, 2);
 }
 
-// The bytes from `from` to `to` in pieces of 256, with active sensing between them.
+// The bytes from `from` to `to` as the input delivers them.
 Pieces Cut(const Bytes& bytes, std::size_t from = 0, std::size_t to = SIZE_MAX) {
-    Pieces pieces;
     to = std::min(to, bytes.size());
-    for (std::size_t at = from; at < to; at += 256) {
-        pieces.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                            bytes.begin() + static_cast<std::ptrdiff_t>(std::min(to, at + 256)));
-        pieces.push_back({0xFE});
-    }
-    return pieces;
+    return InPieces(Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                          bytes.begin() + static_cast<std::ptrdiff_t>(to)));
 }
 
 Bytes ReadBytes(const QString& path) {

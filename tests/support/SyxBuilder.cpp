@@ -47,12 +47,25 @@ std::vector<std::uint8_t> MakeDump(std::uint8_t function,
     return dump;
 }
 
-std::vector<std::uint8_t> MakeBankDump() {
+std::vector<std::uint8_t> MakeBankDump(std::uint8_t channel) {
     std::vector<Ms2kProgramImage> images;
     for (std::size_t p = 0; p < 128; ++p) {
         images.push_back(BankImage(p));
     }
-    return MakeDump(static_cast<std::uint8_t>(syx::DumpFunction::ProgramDump), images);
+    return MakeDump(static_cast<std::uint8_t>(syx::DumpFunction::ProgramDump), images, channel);
+}
+
+std::vector<std::vector<std::uint8_t>> InPieces(const std::vector<std::uint8_t>& bytes,
+                                                std::size_t pieceSize) {
+    constexpr std::uint8_t kActiveSensing = 0xFE;
+    std::vector<std::vector<std::uint8_t>> pieces;
+    for (std::size_t at = 0; at < bytes.size(); at += pieceSize) {
+        const std::size_t end = std::min(bytes.size(), at + pieceSize);
+        pieces.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                            bytes.begin() + static_cast<std::ptrdiff_t>(end));
+        pieces.push_back({kActiveSensing});
+    }
+    return pieces;
 }
 
 TempDir::TempDir() {

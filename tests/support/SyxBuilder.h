@@ -22,8 +22,13 @@ std::vector<std::uint8_t> MakeDump(std::uint8_t function,
                                    const std::vector<Ms2kProgramImage>& images,
                                    std::uint8_t channel = 0);
 
-// 128 BankImage()s as a program dump (0x4C).
-std::vector<std::uint8_t> MakeBankDump();
+// 128 BankImage()s as a program dump (0x4C), as sent on `channel` (0-based, as in the message).
+std::vector<std::uint8_t> MakeBankDump(std::uint8_t channel = 0);
+
+// `bytes` as a MIDI input delivers them: in pieces of `pieceSize`, with active sensing after
+// every piece, as an interface sends it every 300 ms whatever else is going on.
+std::vector<std::vector<std::uint8_t>> InPieces(const std::vector<std::uint8_t>& bytes,
+                                                std::size_t pieceSize = 256);
 
 // An MS2000 keyboard's reply to the device inquiry, from global channel `channel` (1..16).
 std::vector<std::uint8_t> Ms2kIdentityReply(int channel);

@@ -26,19 +26,8 @@ using Pieces = std::vector<Bytes>;
 const Bytes kInquiryToAll{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
 const Bytes kBankRequestOn3{0xF0, 0x42, 0x32, 0x58, 0x1C, 0xF7};
 
+using testing::InPieces;
 using testing::Ms2kIdentityReply;
-
-// The bytes in pieces of `size`, with active sensing between them, as an input delivers them.
-Pieces Cut(const Bytes& bytes, std::size_t size) {
-    Pieces pieces;
-    for (std::size_t at = 0; at < bytes.size(); at += size) {
-        const auto end = std::min(bytes.size(), at + size);
-        pieces.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                            bytes.begin() + static_cast<std::ptrdiff_t>(end));
-        pieces.push_back({0xFE});
-    }
-    return pieces;
-}
 
 Bytes ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -49,14 +38,7 @@ class ReceiveCli : public ::testing::Test {
   protected:
     ReceiveCli() {
         midi_.SetDevices({{"Soft Synth", false, "128:0"}, {"UM-ONE", true, "24:0"}});
-        bank_ = testing::MakeDump(0x4C, Images(), 2);  // answers on channel 3
-    }
-    static std::vector<Ms2kProgramImage> Images() {
-        std::vector<Ms2kProgramImage> images;
-        for (std::size_t p = 0; p < 128; ++p) {
-            images.push_back(testing::BankImage(p));
-        }
-        return images;
+        bank_ = testing::MakeBankDump(2);  // answers on channel 3
     }
     int Run(const std::vector<std::string>& args) {
         out_.str("");
@@ -106,7 +88,7 @@ TEST_F(ReceiveCli, PortsListsTheInputsAndIdentifyAsksOnThePairedOutput) {
 }
 
 TEST_F(ReceiveCli, ReceivesTheWholeBankIntoANewFileThatListOpens) {
-    Ms2000(Cut(bank_, 500));
+    Ms2000(InPieces(bank_, 500));
     ASSERT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()}),
               kExitOk)
         << err_.str();
@@ -137,7 +119,7 @@ TEST_F(ReceiveCli, OnATerminalTheProgressMovesAsTheAnswerComes) {
         if (request.wait_for(10s) != std::future_status::ready) {
             return;  // never asked: the failure shows below
         }
-        for (const Bytes& piece : Cut(bank_, 3717)) {
+        for (const Bytes& piece : InPieces(bank_, 3717)) {
             midi_.Arrive({piece});
             std::this_thread::sleep_for(piece.size() > 1 ? 100ms : 0ms);
         }
@@ -154,7 +136,7 @@ TEST_F(ReceiveCli, OnATerminalTheProgressMovesAsTheAnswerComes) {
 }
 
 TEST_F(ReceiveCli, ACutOrMissingAnswerSaysWhatToCheckAndWritesNothing) {
-    Pieces cut = Cut(Bytes(bank_.begin(), bank_.begin() + 20000), 1000);
+    Pieces cut = InPieces(Bytes(bank_.begin(), bank_.begin() + 20000), 1000);
     cut.push_back({0xF7});  // ended early
     Ms2000(cut);
     EXPECT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()}),
@@ -165,7 +147,7 @@ TEST_F(ReceiveCli, ACutOrMissingAnswerSaysWhatToCheckAndWritesNothing) {
         << err_.str();
     EXPECT_FALSE(std::filesystem::exists(Target()));
 
-    Ms2000(Cut(Bytes(bank_.begin(), bank_.begin() + 5000), 1000));  // then silence
+    Ms2000(InPieces(Bytes(bank_.begin(), bank_.begin() + 5000), 1000));  // then silence
     EXPECT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", Target()}),
               kExitFailure);
     EXPECT_NE(err_.str().find("answer stopped after 5000 of 37163 bytes"), std::string::npos);
@@ -181,7 +163,7 @@ TEST_F(ReceiveCli, ACutOrMissingAnswerSaysWhatToCheckAndWritesNothing) {
 }
 
 TEST_F(ReceiveCli, AutoFindsTheChannelWithTheDeviceInquiryFirst) {
-    Ms2000(Cut(bank_, 4096));
+    Ms2000(InPieces(bank_, 4096));
     ASSERT_EQ(Run({"receive", "--port", "1", "--all", "--channel", "auto", "-o", Target()}),
               kExitOk)
         << err_.str();
