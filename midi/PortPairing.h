@@ -2,7 +2,9 @@
 // The output that belongs to the same interface as an input, where a request to the instrument
 // on that input goes out: the port at the same address with the same name (an ALSA port that
 // reads and writes), else the output of the same name (Windows lists the two directions apart,
-// under one name), else the first output of the same ALSA client (CLIENT:PORT).
+// under one name), else the output whose name differs only by saying "out" where the input's says
+// "in" ("MIDIOUT2 (X)" for "MIDIIN2 (X)", "X MIDI Out" for "X MIDI In"), else the first output of
+// the same ALSA client (CLIENT:PORT).
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and tests Patchferry on another Debian release, in a minbase system of that release
 # made with debootstrap and entered with chroot: the project's own installer, a build with
-# warnings as errors (its GCC), the unit and GUI tests, the fuzz target built with its clang and
+# warnings as errors (its GCC), the unit and GUI tests, the fuzz targets built with its clang and
 # run briefly, and the release's own package, installed on a second, fresh minbase system of
 # the release (package-check-fresh.sh). The Windows cross build, Wine and the VM stay with the
 # host.
@@ -58,7 +58,7 @@ if ! debian_run "$root" sh -c "QT_QPA_PLATFORM=offscreen ctest --test-dir /build
 fi
 tail -n 3 "$DEBIAN_ROOTS/$release-ctest.log"
 
-step "building the fuzz target with clang"
+step "building the fuzz targets with clang"
 debian_run "$root" sh -c "cd /src && scripts/fuzz.sh 5" | tail -n 3
 
 step "making the package"

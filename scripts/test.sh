@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian 12 or 13 machine, builds Patchferry and runs every test:
 # the unit and GUI tests, the same tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a bounded fuzzing run of the SysEx reader, and the further checks
-# below. Stops at the first failure.
+# UndefinedBehaviorSanitizer, bounded fuzzing runs of everything that reads outside bytes, and
+# the further checks below. Stops at the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -27,7 +27,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-step "Fuzzing the SysEx reader"
+step "Fuzzing the readers of outside bytes"
 scripts/fuzz.sh 30
 
 # ---- further checks (one line each) ----

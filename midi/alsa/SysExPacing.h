@@ -6,20 +6,19 @@
 #include <chrono>
 #include <cstddef>
 
+#include "midi/MidiCable.h"
+
 namespace patchferry::midi::alsa {
 
-// MIDI runs at 31250 baud with 10 bits a byte (start, 8 data, stop): 320 microseconds a byte.
-inline constexpr std::chrono::microseconds kMidiByteTime{320};
+using midi::kMidiByteTime;
+using midi::SysExTransmissionTime;
+
 // Allowed on top for the way through the kernel and the interface.
 inline constexpr std::chrono::milliseconds kCompletionMargin{20};
 // The kernel's buffer for one hardware MIDI port; a longer message cannot go out whole.
 inline constexpr std::size_t kKernelMidiBufferSize = 4096;
 // How often the port's buffer is looked at while waiting for it to drain.
 inline constexpr std::chrono::milliseconds kBufferPollInterval{2};
-
-constexpr std::chrono::microseconds SysExTransmissionTime(std::size_t bytes) {
-    return kMidiByteTime * static_cast<long long>(bytes);
-}
 
 // From the moment a message of `bytes` bytes was accepted until it counts as done; also how long
 // `bytes` waiting in a port's buffer may take to drain.

@@ -8,7 +8,6 @@ namespace patchferry::midi {
 
 namespace {
 
-constexpr std::size_t kLongestReply = 17;  // with a three-byte maker ID
 constexpr std::uint8_t kLastDeviceChannel = 0x0F;
 constexpr std::uint16_t kMs2kFamily = 0x0058;
 
@@ -28,6 +27,21 @@ std::string Hex(unsigned value, int digits) {
     return text;
 }
 
+std::string HexBytes(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        text += (text.empty() ? "" : " ") + Hex(byte, 2);
+    }
+    return text;
+}
+
+// "3 bytes: 01h 02h 03h", with `what` before "byte" ("more ").
+std::string CountedBytes(std::span<const std::uint8_t> bytes, const std::string& what = {}) {
+    const std::string count =
+        std::to_string(bytes.size()) + " " + what + (bytes.size() == 1 ? "byte" : "bytes");
+    return bytes.empty() ? count : count + ": " + HexBytes(bytes);
+}
+
 }  // namespace
 
 IdentityRequest IdentityRequestFor(std::uint8_t deviceId) {
@@ -38,27 +52,30 @@ IdentityRequest IdentityRequestFor(std::uint8_t deviceId) {
 std::optional<DeviceIdentity> ParseIdentityReply(std::span<const std::uint8_t> message) {
     // F0 7E cc 06 02, maker (1 or 3), family (2), member (2), version (4), F7
     constexpr std::size_t kFixed = 5;
-    if (message.size() < kFixed || message[0] != korg::kSysExStart ||
-        message[1] != kUniversalNonRealTime || message[3] != kGeneralInformation ||
-        message[4] != kIdentityReply || message.back() != korg::kSysExEnd) {
+    if (message.size() <= kFixed || message.size() > kLongestReply ||
+        message[0] != korg::kSysExStart || message[1] != kUniversalNonRealTime ||
+        message[3] != kGeneralInformation || message[4] != kIdentityReply ||
+        message.back() != korg::kSysExEnd) {
         return std::nullopt;
     }
-    const std::size_t makerSize = message.size() > kFixed && message[kFixed] == 0 ? 3 : 1;
-    if (message.size() != kFixed + makerSize + 2 + 2 + 4 + 1) {
-        return std::nullopt;
-    }
+    const auto body = message.subspan(kFixed, message.size() - kFixed - 1);
     DeviceIdentity identity;
     identity.deviceId = message[2];
-    std::size_t at = kFixed;
-    identity.maker.assign(message.begin() + static_cast<std::ptrdiff_t>(at),
-                          message.begin() + static_cast<std::ptrdiff_t>(at + makerSize));
-    at += makerSize;
-    identity.family = static_cast<std::uint16_t>(message[at] | (message[at + 1] << 7U));
-    identity.member = static_cast<std::uint16_t>(message[at + 2] | (message[at + 3] << 7U));
+    const std::size_t makerSize = !body.empty() && body[0] == 0 ? 3 : 1;
+    if (body.size() < makerSize + 2 + 2 + identity.version.size()) {
+        identity.complete = false;
+        identity.more.assign(body.begin(), body.end());
+        return identity;
+    }
+    identity.maker.assign(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(makerSize));
+    std::size_t at = makerSize;
+    identity.family = static_cast<std::uint16_t>(body[at] | (body[at + 1] << 7U));
+    identity.member = static_cast<std::uint16_t>(body[at + 2] | (body[at + 3] << 7U));
     at += 4;
     for (std::uint8_t& v : identity.version) {
-        v = message[at++];
+        v = body[at++];
     }
+    identity.more.assign(body.begin() + static_cast<std::ptrdiff_t>(at), body.end());
     return identity;
 }
 
@@ -75,10 +92,13 @@ std::optional<int> ReplyChannel(const DeviceIdentity& identity) {
 }
 
 std::string DescribeIdentity(const DeviceIdentity& identity) {
-    std::string maker;
-    for (const std::uint8_t byte : identity.maker) {
-        maker += (maker.empty() ? "" : " ") + Hex(byte, 2);
+    const std::optional<int> channel = ReplyChannel(identity);
+    const std::string from = channel ? "global channel " + std::to_string(*channel)
+                                     : "device ID " + Hex(identity.deviceId, 2);
+    if (!identity.complete) {
+        return "an incomplete answer from " + from + " (" + CountedBytes(identity.more) + ")";
     }
+    const std::string maker = HexBytes(identity.maker);
     const bool korg = identity.maker.size() == 1 && identity.maker[0] == korg::kKorgId;
     std::string text = korg ? "Korg (" + maker + ")" : "maker " + maker;
     text += ", family " + Hex(identity.family, 4);
@@ -88,14 +108,15 @@ std::string DescribeIdentity(const DeviceIdentity& identity) {
             text += std::string(" (") + known.name + ")";
         }
     }
-    text += ", member " + Hex(identity.member, 4);
-    const std::optional<int> channel = ReplyChannel(identity);
-    text += channel ? ", global channel " + std::to_string(*channel)
-                    : ", device ID " + Hex(identity.deviceId, 2);
+    text += ", member " + Hex(identity.member, 4) + ", " + from;
     char version[32];
     std::snprintf(version, sizeof version, ", version %02X.%02X.%02X.%02X", identity.version[0],
                   identity.version[1], identity.version[2], identity.version[3]);
-    return text + version;
+    text += version;
+    if (!identity.more.empty()) {
+        text += ", and " + CountedBytes(identity.more, "more ");
+    }
+    return text;
 }
 
 DeviceFinder::DeviceFinder()

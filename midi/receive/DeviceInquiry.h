@@ -11,13 +11,16 @@
 //   F0 7E 0g 06 02 42 58 00 mm 00 vv vv vv vv F7
 //
 // Replies are shown as they come: a maker or family this program does not know is still an
-// answer.
+// answer, and so is a reply with more bytes than these (shown after the version) or too few to
+// hold them (an incomplete answer, its bytes shown). Only a reply longer than kLongestReply is
+// not kept.
 //
 // DeviceFinder runs the inquiry: it asks everyone (cc = 7F) and collects replies for a second;
 // when none came, it asks each device ID in turn, one every 400 ms, and stops at the first reply.
 
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -34,6 +37,9 @@ inline constexpr std::uint8_t kGeneralInformation = 0x06;
 inline constexpr std::uint8_t kIdentityRequest = 0x01;
 inline constexpr std::uint8_t kIdentityReply = 0x02;
 
+// The longest reply kept, F0 to F7: the usual one is 15 or 17 bytes.
+inline constexpr std::size_t kLongestReply = 64;
+
 using IdentityRequest = std::array<std::uint8_t, 6>;
 
 // The inquiry to device ID `deviceId` (0..15, or kAllDevices).
@@ -45,13 +51,19 @@ struct DeviceIdentity {
     std::uint16_t family = 0;
     std::uint16_t member = 0;
     std::array<std::uint8_t, 4> version{};
+    // False when the reply ended before the version: then only deviceId and `more` are read.
+    bool complete = true;
+    // The bytes after the version; in an incomplete reply, all bytes after its first five.
+    std::vector<std::uint8_t> more;
 };
 
-// The identity in a whole SysEx message, when it is a device inquiry reply.
+// The identity in a whole SysEx message of up to kLongestReply bytes, when it is a device inquiry
+// reply.
 std::optional<DeviceIdentity> ParseIdentityReply(std::span<const std::uint8_t> message);
 
 // One line for the user: maker, family, member, global channel (1..16) and version, with the
-// names this program knows and the numbers always.
+// names this program knows and the numbers always, and any bytes after them; or, for an
+// incomplete reply, where it came from and what it held.
 std::string DescribeIdentity(const DeviceIdentity& identity);
 
 // Whether the reply is from the MS2000's family (the microKORG shares it).

@@ -20,6 +20,7 @@ DumpRequest ProgramReceiver::Start(ReceiveWhat what, int channel, Clock::time_po
     state_ = ReceiveState::Waiting;
     failure_ = ReceiveFailure::None;
     received_ = 0;
+    requested_ = now;
     started_ = now;
     lastByte_ = now;
     answer_.clear();
@@ -56,7 +57,7 @@ void ProgramReceiver::Feed(std::span<const std::uint8_t> bytes, Clock::time_poin
         assembler_.SkippedSysExBytes() != skipped ||
         (IsOtherAnswerFromTheMs2k(assembler_.Partial()) && assembler_.PartialLength() != partial);
     if (state_ == ReceiveState::Waiting && earlierAnswerGoesOn) {
-        started_ = now;
+        started_ = std::min(now, requested_ + kLongestHold);
     }
     if (IsAwaitedHeader(assembler_.Partial())) {
         const std::size_t length = assembler_.PartialLength();

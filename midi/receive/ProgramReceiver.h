@@ -9,7 +9,9 @@
 // not of the input. One kind of traffic does hold the wait for the answer's start: the MS2000
 // still sending an earlier answer (the rest of a cancelled bank, or a dump of another kind from
 // its channel). It answers the new request only after that, so the wait starts again from the
-// earlier answer's last byte. An answer is handed over only when whole, with exactly the expected
+// earlier answer's last byte; but never later than the MS2000's longest message can take on the
+// cable from the request, so that a message that never ends, or a knob turned for ever, cannot
+// hold the wait for ever. An answer is handed over only when whole, with exactly the expected
 // length; a broken, cut or stalled answer fails and keeps nothing. After a cancel or a failure, the
 // rest of an answer still arriving is skipped to its end and never taken as the start of the next.
 
@@ -20,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "midi/MidiCable.h"
 #include "midi/receive/Ms2kRequests.h"
 #include "midi/receive/SysExAssembler.h"
 
@@ -42,6 +45,13 @@ struct ReceiveTimeouts {
 class ProgramReceiver {
   public:
     using Clock = std::chrono::steady_clock;
+    // How long after the request what the MS2000 sends before the answer can hold the wait: its
+    // longest message on the cable (about 12 s), with a margin for the way through the interface
+    // and an input that hands its bytes over in large pieces. The wait for the answer's start
+    // runs on from there.
+    static constexpr std::chrono::milliseconds kHoldMargin{2000};
+    static constexpr Clock::duration kLongestHold =
+        SysExTransmissionTime(syx::kLongestMessage) + kHoldMargin;
 
     explicit ProgramReceiver(ReceiveTimeouts timeouts = {});
 
@@ -83,7 +93,8 @@ class ProgramReceiver {
     ReceiveWhat what_ = ReceiveWhat::AllPrograms;
     int channel_ = kFirstChannel;
     std::size_t received_ = 0;
-    Clock::time_point started_{};
+    Clock::time_point requested_{};
+    Clock::time_point started_{};  // when the wait for the answer's start began (or began again)
     Clock::time_point lastByte_{};
     std::vector<std::uint8_t> answer_;
 };

@@ -35,9 +35,35 @@ TEST(DeviceInquiry, ParsesRepliesWithOneAndThreeByteMakersAndRefusesOtherMessage
               "maker 00h 20h 33h, family 0085h, member 0002h, device ID 7Fh, version 01.02.03.04");
 
     EXPECT_FALSE(ParseIdentityReply(Bytes{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}));  // a request
-    Bytes shortReply = kMs2kReply;
-    shortReply.erase(shortReply.begin() + 12);
-    EXPECT_FALSE(ParseIdentityReply(shortReply));
+}
+
+// Replies that are not the textbook's 15 or 17 bytes are answers too: what follows the version is
+// shown, and a reply too short to hold it says so with what it held.
+TEST(DeviceInquiry, ShowsLongerRepliesWithTheirExtraBytesAndShortOnesAsIncomplete) {
+    Bytes longer = kMs2kReply;
+    longer.insert(longer.end() - 1, {0x00, 0x7F, 0x01, 0x02});
+    Bytes threeByteMakerCut{0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x00, 0x20, 0x33, 0x05, 0xF7};
+    Bytes overlong = kMs2kReply;
+    overlong.insert(overlong.end() - 1, kLongestReply + 1 - overlong.size(), 0x00);
+
+    DeviceFinder finder;
+    DeviceFinder::Clock::time_point now{};
+    finder.Start(now);
+    for (const Bytes& reply :
+         {longer, threeByteMakerCut, overlong, Bytes{0xF0, 0x7E, 0x02, 0x06, 0x02, 0xF7}}) {
+        finder.Feed(reply);
+    }
+    finder.Tick(now + DeviceFinder::kCollectAll);
+    ASSERT_EQ(finder.Answers().size(), 3U);
+    EXPECT_TRUE(IsMs2kFamily(finder.Answers()[0]));
+    EXPECT_EQ(DescribeIdentity(finder.Answers()[0]),
+              "Korg (42h), family 0058h (MS2000 or microKORG), member 0001h, global channel 3, "
+              "version 01.00.00.00, and 4 more bytes: 00h 7Fh 01h 02h");
+    EXPECT_FALSE(IsMs2kFamily(finder.Answers()[1]));
+    EXPECT_EQ(DescribeIdentity(finder.Answers()[1]),
+              "an incomplete answer from device ID 7Fh (4 bytes: 00h 20h 33h 05h)");
+    EXPECT_EQ(DescribeIdentity(finder.Answers()[2]),
+              "an incomplete answer from global channel 3 (0 bytes)");
 }
 
 TEST(DeviceFinder, CollectsEveryReplyToAllForASecond) {

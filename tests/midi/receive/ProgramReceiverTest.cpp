@@ -151,6 +151,32 @@ TEST(ProgramReceiver, TheMs2000StillSendingAnEarlierAnswerHoldsTheWaitForTheNext
     EXPECT_EQ(rig.receiver.Failure(), ReceiveFailure::NoAnswer);
 }
 
+// A message from the MS2000's channel that never ends, or parameter changes while a knob is
+// turned for ever, hold the wait only as long as the longest message takes on the cable; then the
+// wait for the answer's start runs out as usual.
+TEST(ProgramReceiver, NothingHoldsTheWaitLongerThanTheLongestMessageTakesOnTheCable) {
+    const Bytes knob{0xF0, 0x42, 0x32, 0x58, 0x41, 0x14, 0x00, 0x40, 0x00, 0xF7};
+    for (const bool endless : {true, false}) {
+        Rig rig;
+        rig.Start(ReceiveWhat::CurrentProgram);
+        const Clock::time_point asked = rig.now;
+        if (endless) {
+            rig.Deliver(Bytes{0xF0, 0x42, 0x32, 0x58, 0x50}, 5, 80ms);
+        }
+        while (!rig.receiver.Finished() && rig.now - asked < 600s) {
+            // The knob's messages come cut, as an input may hand them over.
+            rig.Deliver(endless ? Bytes(256, 0x11) : knob, endless ? 256 : 3,
+                        endless ? 80ms : 20ms);
+        }
+        EXPECT_EQ(rig.receiver.Failure(), ReceiveFailure::NoAnswer);
+        const auto waited = rig.now - asked;
+        EXPECT_LE(waited, ProgramReceiver::kLongestHold + ReceiveTimeouts{}.firstByte + 80ms);
+        if (endless) {
+            EXPECT_GE(waited, 12s + ReceiveTimeouts{}.firstByte);  // a real dump would have ended
+        }
+    }
+}
+
 TEST(ProgramReceiver, ABrokenShortOrOverlongAnswerFailsAndKeepsNothing) {
     const Bytes answer = BankAnswer();
     const std::vector<Bytes> broken{
