@@ -17,7 +17,7 @@ cache="$build/vm-kernel"
 out="$build/vm-midi-test"
 started=$(date +%s)
 
-for binary in "$build/tools/patchferry-cli" "$build/app/patchferry"; do
+for binary in "$build/tools/patchferry-cli" "$build/app/patchferry" "$build/tests/midi/seq_input_intruder"; do
     [[ -x "$binary" ]] || { echo "FAIL: $binary is not built" >&2; exit 1; }
 done
 

@@ -65,7 +65,7 @@ MidiResult AlsaMidiOutputService::OpenInput(const std::string& address, MidiInpu
     const std::uintptr_t key = nextHandle_++;
     {
         const std::lock_guard lock(inputMutex_);
-        inputs_.emplace(key, OpenInputPort{ownPort, std::move(sink)});
+        inputs_.emplace(key, OpenInputPort{ownPort, *source, std::move(sink)});
     }
     if (!reader_.joinable()) {
         reader_ = std::jthread([this](const std::stop_token& stop) { ReadInputs(stop); });
@@ -100,7 +100,12 @@ void AlsaMidiOutputService::ReadInputs(const std::stop_token& stop) {
         const std::lock_guard lock(inputMutex_);
         for (const AlsaInput& event : arrived) {
             for (const auto& [key, port] : inputs_) {
-                if (event.ownPort == kAllInputs || event.ownPort == port.ownPort) {
+                // Another program may address our port directly: only what the chosen port sent
+                // may join an answer being received.
+                const bool fromSource = event.ownPort == port.ownPort &&
+                                        event.senderClient == port.source.client &&
+                                        event.senderPort == port.source.port;
+                if (event.ownPort == kAllInputs || fromSource) {
                     port.sink(event.bytes);
                 }
             }

@@ -63,6 +63,7 @@ class AlsaMidiOutputService final : public MidiService {
     class InputConnection;
     struct OpenInputPort {
         int ownPort = 0;
+        AlsaAddress source;  // the interface's port we read: events from anyone else are dropped
         MidiInputSink sink;
     };
     void CloseInput(std::uintptr_t key);

@@ -23,12 +23,14 @@ struct AlsaPortInfo {
     int card = -1;            // the sound card of a kernel client, -1 for any other
 };
 
-// What arrived at one of our input ports, as the bytes of the wire. ownPort kAllInputs: for
-// every input port (events were lost, see AlsaSeqClient::ReadInput).
+// What arrived at one of our input ports, as the bytes of the wire, and the port that sent it.
+// ownPort kAllInputs: for every input port (events were lost, see AlsaSeqClient::ReadInput).
 inline constexpr int kAllInputs = -1;
 struct AlsaInput {
     int ownPort = kAllInputs;
     std::vector<std::uint8_t> bytes;
+    int senderClient = -1;
+    int senderPort = -1;
 };
 
 // One sequencer client of our own; closing it (destroying the object) drops its ports and
@@ -47,7 +49,8 @@ class AlsaSeqClient {
     virtual int PortInfo(int client, int port, AlsaPortInfo& info) = 0;
     // A port that other ports can subscribe to for reading; returns its number or an error.
     virtual int CreateOutputPort(const std::string& name) = 0;
-    // A port that other ports can subscribe to for writing (our input); its number or an error.
+    // A port that takes events (our input): only we subscribe it to a source; other programs
+    // can neither connect it nor subscribe to it. Its number or an error.
     virtual int CreateInputPort(const std::string& name) = 0;
     // Deletes one of our ports with its subscriptions.
     virtual int DeletePort(int ownPort) = 0;

@@ -101,6 +101,8 @@ void AppendEvent(snd_midi_event_t* decoder, const snd_seq_event_t& event,
                  std::vector<AlsaInput>& input) {
     AlsaInput& arrived = input.emplace_back();
     arrived.ownPort = event.dest.port;
+    arrived.senderClient = event.source.client;
+    arrived.senderPort = event.source.port;
     if (event.type == SND_SEQ_EVENT_SYSEX) {
         const auto* bytes = static_cast<const std::uint8_t*>(event.data.ext.ptr);
         arrived.bytes.assign(bytes, bytes + event.data.ext.len);
@@ -173,8 +175,13 @@ class LibClient final : public AlsaSeqClient {
     }
 
     int CreateInputPort(const std::string& name) override {
+        // Without SUBS_WRITE no other program may subscribe itself to write here, and NO_EXPORT
+        // keeps a third (aconnect, a desktop's bridge) from connecting anything to it; our own
+        // subscription from the interface needs neither. WRITE stays, since the sequencer
+        // delivers only to ports that have it: events sent straight to the port by address are
+        // still possible, which is why the reader checks every event's sender.
         return snd_seq_create_simple_port(
-            seq_, name.c_str(), SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
+            seq_, name.c_str(), SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
             SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
     }
 

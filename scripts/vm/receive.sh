@@ -47,13 +47,23 @@ receive_checks() {
     check receive-identify "identify prints the stand-in's answer: $(head -c 200 "$work/identify.out")" \
         eval '[ "$(rc_of identify)" = 0 ] && grep -q "MS2000 or microKORG.*global channel 3" "$work/identify.out"'
 
+    # Another program writes MS2000-like SysEx straight at our input all through the bank, and
+    # tries to connect to it: none of it may reach the saved bank.
+    "$build/tests/midi/seq_input_intruder" 3 20 "$iface_client:0" >"$work/intruder.out" 2>&1 &
+    intruder=$!
     started=$(now_ms)
     run_cli receive-all receive --port "$iface_name" --all --channel 3 -o "$work/received.syx"
     wall=$(($(now_ms) - started))
+    wait "$intruder"
+    cp "$work/intruder.out" "$results/intruder.log"
     run_cli receive-list list "$work/received.syx"
     check receive-all-byte-identical "receive --all saved what the stand-in sent, and list shows $(wc -l <"$work/receive-list.out") programs" \
         eval '[ "$(rc_of receive-all)" = 0 ] && cmp -s "$work/received.syx" "$answers/answer-1.syx" &&
               [ "$(wc -l <"$work/receive-list.out")" = 128 ]'
+    check receive-intruder "another program could not connect to our input and its SysEx did not get in: $(tr '\n' ' ' <"$work/intruder.out")" \
+        eval 'grep -q "^subscribe: Operation not permitted" "$work/intruder.out" &&
+              grep -q "^connect: Operation not permitted" "$work/intruder.out" &&
+              [ "$(sed -n "s/^sent //p" "$work/intruder.out")" -gt 100 ]'
     # The answer's 37163 bytes take 11892 ms at 3125 bytes a second; receiving may add 5% (594 ms)
     # to what the answer took on its way out of the device side (which the emulation may stretch).
     took=$(sed -n 's/.* in \([0-9][0-9]*\) ms from the request.*/\1/p' "$work/receive-all.out")

@@ -44,9 +44,10 @@ struct SeqScript {
     // Events waiting at our input ports, read by the service's own thread.
     std::mutex inputMutex;
     std::deque<AlsaInput> arriving;
-    void Arrive(int ownPort, std::vector<std::uint8_t> bytes) {
+    // By default from the interface's readable port 24:1, as the kernel stamps its events.
+    void Arrive(int ownPort, std::vector<std::uint8_t> bytes, AlsaAddress sender = {24, 1}) {
         const std::lock_guard lock(inputMutex);
-        arriving.push_back({ownPort, std::move(bytes)});
+        arriving.push_back({ownPort, std::move(bytes), sender.client, sender.port});
     }
 
     // The output buffer behind 24:0 as /proc/asound/card2/midi0 shows it. What goes in is
@@ -565,6 +566,10 @@ TEST_F(AlsaMidiOutputServiceTest, AnOpenInputReadsItsPortBesideTheOutputUntilItI
     script_.Arrive(1, {0xF0, 0x42, 0x32});
     script_.Arrive(1, {0xFE});
     script_.Arrive(7, {0x90, 0x3C, 0x40});
+    // Another program writing straight to our port, and the interface's other port: neither is
+    // the port we read, so neither may land inside the answer.
+    script_.Arrive(1, {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}, {129, 0});
+    script_.Arrive(1, {0x90, 0x3C, 0x40}, {24, 0});
     script_.Arrive(1, {0x58, 0x4C, 0xF7});
     // Events the sequencer had to drop stand as a byte that breaks a message being joined.
     script_.Arrive(kAllInputs, {0xF4});
