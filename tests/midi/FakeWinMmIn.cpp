@@ -77,7 +77,7 @@ MMRESULT FakeWinMmIn::UnprepareHeader(HMIDIIN /*in*/, MIDIHDR& header) {
         return MIDIERR_STILLPLAYING;
     }
     if (unprepareResult == MMSYSERR_NOERROR) {
-        header.dwFlags &= ~MHDR_PREPARED;
+        header.dwFlags &= ~static_cast<DWORD>(MHDR_PREPARED);
     }
     return unprepareResult;
 }
@@ -91,7 +91,7 @@ MMRESULT FakeWinMmIn::AddBuffer(HMIDIIN /*in*/, MIDIHDR& header) {
     if (addFailsFrom > 0 && ++adds_ >= addFailsFrom) {
         return addResult;
     }
-    header.dwFlags = (header.dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    header.dwFlags = (header.dwFlags & ~static_cast<DWORD>(MHDR_DONE)) | MHDR_INQUEUE;
     queued_.push_back(&header);
     changed_.notify_all();
     return MMSYSERR_NOERROR;
@@ -122,7 +122,7 @@ MMRESULT FakeWinMmIn::Reset(HMIDIIN /*in*/) {
 }
 
 void FakeWinMmIn::Return(MIDIHDR* header, UINT message) {
-    header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
+    header->dwFlags = (header->dwFlags & ~static_cast<DWORD>(MHDR_INQUEUE)) | MHDR_DONE;
     Call(message, reinterpret_cast<DWORD_PTR>(header));
 }
 
