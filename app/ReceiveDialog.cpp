@@ -271,7 +271,7 @@ void ReceiveDialog::FinishReceive() {
         accept();
         return;
     }
-    const QString failure = Utf8(receiver_->FailureText());
+    const QString failure = Utf8(midi::ReceiveFailureText(*receiver_, *connection_));
     StopTask(failure);
     ShowMessage(MessageIcon::Exclamation, failure);
 }

@@ -28,6 +28,10 @@ class MidiInputConnection {
     MidiInputConnection(const MidiInputConnection&) = delete;
     MidiInputConnection& operator=(const MidiInputConnection&) = delete;
     virtual ~MidiInputConnection() = default;  // closes the input; no byte reaches the sink after
+
+    // What went wrong with the input since it opened that may have cost received bytes, as
+    // sentences for the user (empty when nothing did). Any thread may ask while it is open.
+    virtual std::string Problem() const { return {}; }
 };
 
 class MidiInputService {

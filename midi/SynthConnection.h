@@ -42,6 +42,11 @@ class SynthConnection {
         return queue_.Take(timeout);
     }
 
+    // What went wrong with the input that may have cost bytes (empty when nothing did).
+    std::string InputProblem() const {
+        return connection_ ? connection_->Problem() : std::string();
+    }
+
     const MidiOutPortInfo& Input() const { return input_; }
     const MidiOutPortInfo& Output() const { return output_->OpenedPort(); }
     bool BorrowsOutput() const { return !ownOutput_.has_value(); }

@@ -177,7 +177,8 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
     progress.Show(receiver, true);
     progress.End();
     if (receiver.State() != midi::ReceiveState::Done) {
-        env.err << "patchferry-cli receive: " << receiver.FailureText() << "\n";
+        env.err << "patchferry-cli receive: "
+                << midi::ReceiveFailureText(receiver, link->Connection()) << "\n";
         return kExitFailure;
     }
     const auto took =

@@ -264,11 +264,20 @@ class FakeMidiOutputService::FakeInput final : public MidiInputConnection {
     ~FakeInput() override { fake_.CloseInput(key_); }
     FakeInput(const FakeInput&) = delete;
     FakeInput& operator=(const FakeInput&) = delete;
+    std::string Problem() const override {
+        const std::lock_guard lock(fake_.mutex_);
+        return fake_.inputProblem_;
+    }
 
   private:
     FakeMidiOutputService& fake_;
     std::uintptr_t key_;
 };
+
+void FakeMidiOutputService::SetInputProblem(std::string text) {
+    const std::lock_guard lock(mutex_);
+    inputProblem_ = std::move(text);
+}
 
 void FakeMidiOutputService::SetResponder(FakeResponder responder) {
     const std::lock_guard lock(mutex_);

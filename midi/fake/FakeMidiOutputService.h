@@ -64,6 +64,7 @@ class FakeMidiOutputService final : public MidiService {
                        std::chrono::milliseconds delay = std::chrono::milliseconds(0));
     void SetErrorText(MidiResult code, std::string text);  // default: "fake error <code>"
     void SetResponder(FakeResponder responder);            // none: nothing answers
+    void SetInputProblem(std::string text);                // what open inputs say went wrong
     // Pieces that arrive at the open inputs as if the synth sent them unasked.
     void Arrive(std::vector<std::vector<std::uint8_t>> pieces);
     // Waits until every piece so far has reached the inputs.
@@ -123,6 +124,7 @@ class FakeMidiOutputService final : public MidiService {
     FakeCompletion completion_ = FakeCompletion::Immediate;
     std::chrono::milliseconds delay_{0};
     std::map<MidiResult, std::string> errorTexts_;
+    std::string inputProblem_;
     std::vector<std::string> calls_;
     std::vector<std::vector<std::uint8_t>> sent_;
     int finishWhileQueued_ = 0;

@@ -50,4 +50,12 @@ void StepReceive(ProgramReceiver& receiver, SynthConnection& connection,
     receiver.Tick(now);
 }
 
+std::string ReceiveFailureText(const ProgramReceiver& receiver, const SynthConnection& connection) {
+    std::string text = receiver.FailureText();
+    if (const std::string problem = connection.InputProblem(); !problem.empty()) {
+        text += ' ' + problem;
+    }
+    return text;
+}
+
 }  // namespace patchferry::midi

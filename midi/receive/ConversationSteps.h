@@ -26,5 +26,8 @@ bool StartReceive(ProgramReceiver& receiver, SynthConnection& connection, Receiv
                   int channel, std::string& error);
 void StepReceive(ProgramReceiver& receiver, SynthConnection& connection,
                  std::chrono::milliseconds wait);
+// What to tell the user about a failed receive: the receiver's text, and what went wrong with the
+// input meanwhile, which may be why the answer did not come whole.
+std::string ReceiveFailureText(const ProgramReceiver& receiver, const SynthConnection& connection);
 
 }  // namespace patchferry::midi

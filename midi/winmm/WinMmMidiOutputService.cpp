@@ -228,7 +228,9 @@ MidiResult WinMmMidiOutputService::OpenInput(const std::string& address, MidiInp
     if (!ParseDevice(address, device) || device >= inApi_->GetNumDevs() || !sink) {
         return BadPortResult();
     }
-    auto opened = std::make_unique<WinMmInput>(*inApi_, std::move(sink));
+    // The service outlives its inputs; result texts are the same for inputs and outputs.
+    auto opened = std::make_unique<WinMmInput>(
+        *inApi_, std::move(sink), [this](MMRESULT result) { return ErrorText(ToResult(result)); });
     const MMRESULT result = opened->Open(device);
     if (result != MMSYSERR_NOERROR) {
         return ToResult(result);

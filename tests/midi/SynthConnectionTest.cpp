@@ -125,5 +125,21 @@ TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText
     EXPECT_NE(receiver.State(), ReceiveState::Done);
 }
 
+TEST_F(SynthConnectionTest, AFailedReceiveAlsoSaysWhatWentWrongWithTheInput) {
+    auto connection = Open(kInterface, nullptr);
+    ASSERT_TRUE(connection);
+    ProgramReceiver receiver(ReceiveTimeouts{20ms, 20ms});
+    std::string error;
+    ASSERT_TRUE(StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, 3, error));
+    while (!receiver.Finished()) {
+        StepReceive(receiver, *connection, 5ms);
+    }
+    EXPECT_EQ(ReceiveFailureText(receiver, *connection), receiver.FailureText());
+    midi_.SetInputProblem("MIDI input buffers could not be given back to the driver: no memory.");
+    EXPECT_EQ(ReceiveFailureText(receiver, *connection),
+              receiver.FailureText() +
+                  " MIDI input buffers could not be given back to the driver: no memory.");
+}
+
 }  // namespace
 }  // namespace patchferry::midi
