@@ -13,7 +13,7 @@ namespace patchferry {
 
 // What is at a name, without following a link there.
 enum class EntryKind {
-    None,    // nothing, or nothing that could be looked at
+    None,    // nothing there (or nothing this process may look at; writing then says why)
     File,    // a plain file
     Folder,  // a folder
     Link,    // a symbolic link (or another kind of reparse point), whether or not it leads anywhere

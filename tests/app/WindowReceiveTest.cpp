@@ -457,7 +457,7 @@ void WindowReceiveTest::receivedProgramsNeverSavedAreOfferedBeforeTheyGo() {
     rig.harness.Open({other});
     QCOMPARE(boxes.saveQuestions.size(), 5U);
 
-    // Discard lets them go; a saved answer is not asked about either.
+    // Once saved, a new receive asks nothing; the next one asks, and Discard lets it go.
     QVERIFY(receive());
     boxes.saveChoices = {SaveChoice::Discard};
     QVERIFY(receive());
