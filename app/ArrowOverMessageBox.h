@@ -19,6 +19,10 @@ class ArrowOverMessageBox final : public MessageBoxSeam {
         const ArrowWhileWaiting arrow;
         return boxes_.Ask(owner, text);
     }
+    SaveChoice AskSave(QWidget* owner, const QString& text) override {
+        const ArrowWhileWaiting arrow;
+        return boxes_.AskSave(owner, text);
+    }
 
   private:
     MessageBoxSeam& boxes_;

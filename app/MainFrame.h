@@ -114,6 +114,12 @@ class CMainFrame : public QMainWindow {
     void OnListNotify(int code, int param);
     void SortListByColumn(int column);
     int SelectedChannel() const;
+    // Save Received As; true when the programs were written.
+    bool SaveReceived();
+    // Received programs exist nowhere else until saved: before they leave the window (a quit,
+    // another Open, a new receive), the user may save them. False when the user chose to keep
+    // everything as it is.
+    bool MayLetReceivedGo();
 
     QSettings& settingsStore_;
     SettingsStore settings_;
@@ -136,6 +142,7 @@ class CMainFrame : public QMainWindow {
     MidiState midi_;
     std::vector<std::uint8_t> received_;  // the last whole answer, exactly as it came
     QString receivedName_;                // "MS2000 <date> <time>", its name in the title
+    bool receivedUnsaved_ = false;        // received_ was never saved nor given up
     std::string findText_;                // lower case
     int filesReadCount_ = 0;
 

@@ -87,7 +87,7 @@ void CMainFrame::OpenSyxFiles() {
 }
 
 void CMainFrame::OpenFiles(const QStringList& files) {
-    if (files.isEmpty()) {
+    if (files.isEmpty() || !MayLetReceivedGo()) {
         return;
     }
     // The next Open starts in the folder of the files chosen now.

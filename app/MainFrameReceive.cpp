@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/IdentifyDialog.h"
 #include "app/MainFrame.h"
@@ -13,6 +12,8 @@
 #include "app/ReceiveDialog.h"
 #include "app/Seams.h"
 #include "library/OpenFiles.h"
+#include "library/SafeFile.h"
+#include "library/Utf8Path.h"
 #include "midi/MidiMessages.h"
 #include "midi/receive/DeviceInquiry.h"
 
@@ -29,9 +30,36 @@ QString ReceivedName(const QDateTime& when) {
     return QStringLiteral("MS2000 ") + when.toString(QStringLiteral("yyyy-MM-dd HH-mm"));
 }
 
+// Why nothing is written at `shown`, where something other than a plain file is.
+QString NotAFileText(const QString& shown, EntryKind there) {
+    switch (there) {
+        case EntryKind::Folder:
+            return QStringLiteral("%1 is a folder.\nChoose a name for a file.").arg(shown);
+        case EntryKind::Link:
+            return QStringLiteral(
+                       "%1 is a link; nothing is written through a link.\nChoose "
+                       "another name.")
+                .arg(shown);
+        case EntryKind::File:
+            return QStringLiteral(
+                       "%1 was made while the programs were written; it was left as "
+                       "it is.\nChoose another name.")
+                .arg(shown);
+        case EntryKind::None:
+        case EntryKind::Other:
+            break;
+    }
+    return QStringLiteral("%1 is not a plain file; it was left as it is.\nChoose another name.")
+        .arg(shown);
+}
+
 }  // namespace
 
 void CMainFrame::OnReceive() {
+    // A new answer would take the place of the one not yet saved.
+    if (!MayLetReceivedGo()) {
+        return;
+    }
     ReceiveDialog dialog(midi_, messageBox_, settings_,
                          {midiBar_->SelectedPort(), SelectedChannel() + 1}, this);
     dialog.SetTimeouts(receiveTimeouts_);
@@ -56,39 +84,75 @@ void CMainFrame::ShowReceived(std::vector<std::uint8_t> answer) {
     filesReadCount_ = 1;
     received_ = std::move(answer);
     receivedName_ = name;
+    receivedUnsaved_ = true;
     ShowFileInTitle(name);
     FillProgramList();
     RefreshCommandUi();
 }
 
-// Writes exactly the bytes received, to a name the user chose. An existing file is replaced only
-// when the user says so, and only once the new one is whole (written aside, then put in place).
 void CMainFrame::OnSaveReceived() {
+    SaveReceived();
+}
+
+// Writes exactly the bytes received, to a name the user chose: a new file, or a plain file the
+// user agreed to replace, only once the new one is whole on disk. Nothing is written through a
+// link, or over a folder or a device.
+bool CMainFrame::SaveReceived() {
     if (received_.empty()) {
-        return;
+        return false;
     }
     const QString path = fileDialog_.ChooseSaveFile(this, QStringLiteral("Save Received As"),
                                                     receivedName_ + QStringLiteral(".syx"));
     if (path.isEmpty()) {
-        return;
+        return false;
     }
     const QString shown = QDir::toNativeSeparators(path);
-    if (QFileInfo::exists(path) &&
+    const auto file = PathFromUtf8(path.toStdString());
+    const EntryKind there = file ? EntryAt(*file) : EntryKind::None;
+    if (there != EntryKind::None && there != EntryKind::File) {
+        messageBox_.Show(this, MessageIcon::Exclamation, NotAFileText(shown, there));
+        return false;
+    }
+    if (there == EntryKind::File &&
         !messageBox_.Ask(
             this, QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(shown))) {
-        return;
+        return false;
     }
-    QSaveFile file(path);
-    const auto size = static_cast<qint64>(received_.size());
-    const bool saved = file.open(QIODevice::WriteOnly) &&
-                       file.write(reinterpret_cast<const char*>(received_.data()), size) == size &&
-                       file.commit();
-    if (!saved) {
+    const WriteResult result =
+        file ? WriteNewFile(
+                   *file, received_,
+                   there == EntryKind::File ? ExistingEntry::ReplaceFile : ExistingEntry::Keep)
+             : WriteResult{WriteStatus::Failed, EntryKind::None, "The name is not valid here."};
+    if (result.status == WriteStatus::AlreadyThere) {
+        // Something took the name while the file was written.
+        messageBox_.Show(this, MessageIcon::Exclamation, NotAFileText(shown, result.existing));
+        return false;
+    }
+    if (result.status == WriteStatus::Failed) {
         messageBox_.Show(this, MessageIcon::Error,
-                         QStringLiteral("Failed to save %1. %2").arg(shown, file.errorString()));
-        return;
+                         QStringLiteral("Failed to save %1. %2").arg(shown, Utf8(result.reason)));
+        return false;
     }
+    receivedUnsaved_ = false;
     QDir::setCurrent(QFileInfo(path).absolutePath());
+    return true;
+}
+
+bool CMainFrame::MayLetReceivedGo() {
+    if (!receivedUnsaved_) {
+        return true;
+    }
+    switch (
+        messageBox_.AskSave(this, QStringLiteral("Save the programs received from the MS2000?"))) {
+        case SaveChoice::Save:
+            return SaveReceived();
+        case SaveChoice::Discard:
+            receivedUnsaved_ = false;
+            return true;
+        case SaveChoice::Cancel:
+            break;
+    }
+    return false;
 }
 
 void CMainFrame::OnIdentify() {

@@ -84,4 +84,19 @@ bool QtMessageBox::Ask(QWidget* owner, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+SaveChoice QtMessageBox::AskSave(QWidget* owner, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, AppTitle(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
 }  // namespace patchferry

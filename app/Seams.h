@@ -23,6 +23,9 @@ class FileDialogSeam {
 
 enum class MessageIcon { Information, Exclamation, Error };
 
+// The answers to "Save ... before they go?".
+enum class SaveChoice { Save, Discard, Cancel };
+
 class MessageBoxSeam {
   public:
     virtual ~MessageBoxSeam() = default;
@@ -30,6 +33,8 @@ class MessageBoxSeam {
     virtual void Show(QWidget* owner, MessageIcon icon, const QString& text) = 0;
     // A modal question with Yes and No buttons, No the default; true for Yes.
     virtual bool Ask(QWidget* owner, const QString& text) = 0;
+    // A modal question with Save, Discard and Cancel buttons, Save the default; Escape cancels.
+    virtual SaveChoice AskSave(QWidget* owner, const QString& text) = 0;
 };
 
 // The real ones: QFileDialog and QMessageBox.
@@ -44,6 +49,7 @@ class QtMessageBox final : public MessageBoxSeam {
   public:
     void Show(QWidget* owner, MessageIcon icon, const QString& text) override;
     bool Ask(QWidget* owner, const QString& text) override;
+    SaveChoice AskSave(QWidget* owner, const QString& text) override;
 };
 
 }  // namespace patchferry

@@ -39,10 +39,12 @@ inline constexpr std::string_view kConvertUsage =
     "\n"
     "  --program BANKNUMBER  the program as listed: bank letter A..H and number 1..16\n"
     "  --channel N           MIDI channel 1..16 of the dump (default 1)\n"
-    "  -o OUT.syx            write the dump there instead of to standard output\n"
+    "  -o OUT.syx            write the dump there instead of to standard output (- is\n"
+    "                        standard output, never a terminal)\n"
     "  --all                 write every convertible program as its own file into FOLDER,\n"
     "                        named after bank, number and program name\n"
-    "  --force               overwrite files that are already there\n";
+    "  --force               replace files that are already there (only plain files:\n"
+    "                        never a link, a folder or a device)\n";
 
 inline constexpr std::string_view kPortsUsage =
     "Usage: patchferry-cli ports [--input]\n"
@@ -90,7 +92,8 @@ inline constexpr std::string_view kReceiveUsage =
     "Asks an MS2000 for its programs and writes its answer, exactly as it came, to FILE, which\n"
     "list, convert and send (and the window) open like any other. The request goes out on the\n"
     "output of the interface whose input is PORT. FILE is written only when the whole answer\n"
-    "came, and never over a file that is already there. Progress is shown on a terminal.\n"
+    "came, and never over a file that is already there; its folder is checked before the\n"
+    "synth is asked. Progress is shown on a terminal.\n"
     "When nothing comes, says what to check (exit status 1).\n"
     "\n"
     "  --port PORT      the MIDI input, looked up as send looks up its port, among the ports\n"
@@ -99,6 +102,7 @@ inline constexpr std::string_view kReceiveUsage =
     "  --all            all 128 programs (37163 bytes, about 12 s on a MIDI cable)\n"
     "  --channel N      the MS2000's global MIDI channel 1..16 (default 1); auto finds it\n"
     "                   with the device inquiry first\n"
-    "  -o FILE          where the answer goes\n";
+    "  -o FILE          where the answer goes; - writes it to standard output, for a pipe\n"
+    "                   (never to a terminal; progress and messages go to standard error)\n";
 
 }  // namespace patchferry::cli

@@ -74,4 +74,26 @@ std::optional<ProgramDump> ConvertToDump(const ProgramEntry& entry, int channel,
     return BuildProgramDump(converter.Image(), channel);
 }
 
+bool StandardOutputTakesBytes(CliEnvironment& env, const std::string& command) {
+    if (env.outIsTerminal) {
+        env.err << "patchferry-cli " << command
+                << ": the dump is binary; not writing it to a terminal (use -o OUT.syx or a "
+                   "pipe)\n";
+        return false;
+    }
+    return true;
+}
+
+bool WriteToStandardOutput(std::span<const std::uint8_t> bytes, CliEnvironment& env,
+                           const std::string& command) {
+    env.out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    env.out.flush();
+    if (!env.out) {
+        env.err << "patchferry-cli " << command << ": cannot write to standard output\n";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace patchferry::cli

@@ -2,7 +2,9 @@
 // What the commands that make dumps share: reading the one file, the channel option, and the
 // conversion with its refusal of Vocoder programs.
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "Cli.h"
@@ -31,5 +33,15 @@ const ProgramEntry* ChosenProgram(const ParsedArgs& args, const ProgramLibrary& 
 // with its verdict).
 std::optional<ProgramDump> ConvertToDump(const ProgramEntry& entry, int channel,
                                          CliEnvironment& env, const std::string& command);
+
+// "-o -": the bytes go to standard output.
+inline const std::string kStandardOutput = "-";
+
+// Whether binary bytes may go to standard output: never to a terminal (reported).
+bool StandardOutputTakesBytes(CliEnvironment& env, const std::string& command);
+
+// Writes `bytes` to standard output; false when it failed (reported).
+bool WriteToStandardOutput(std::span<const std::uint8_t> bytes, CliEnvironment& env,
+                           const std::string& command);
 
 }  // namespace patchferry::cli

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "CommandSupport.h"
 #include "Commands.h"
@@ -24,12 +25,17 @@ bool WriteDump(const std::string& target, const ProgramDump& dump, bool force,
 int ConvertAll(const ProgramLibrary& library, int channel, const std::string& folder, bool force,
                CliEnvironment& env) {
     const auto dir = PathFromUtf8(folder);
-    std::error_code ec;
+    std::error_code made;
+    std::error_code looked;
     if (dir) {
-        std::filesystem::create_directories(*dir, ec);
+        std::filesystem::create_directories(*dir, made);
     }
-    if (!dir || !std::filesystem::is_directory(*dir, ec)) {
-        env.err << "patchferry-cli convert: cannot make the folder " << folder << "\n";
+    if (!dir || !std::filesystem::is_directory(*dir, looked)) {
+        const std::error_code why = made     ? made
+                                    : looked ? looked
+                                             : std::make_error_code(std::errc::not_a_directory);
+        env.err << "patchferry-cli convert: cannot make the folder " << folder << ": "
+                << why.message() << "\n";
         return kExitFailure;
     }
     int written = 0;
@@ -67,7 +73,7 @@ int RunConvert(const ParsedArgs& args, CliEnvironment& env) {
         return kExitUsage;
     }
     const auto output = args.Value("-o");
-    if (all && !output) {
+    if (all && (!output || *output == kStandardOutput)) {
         env.err << "patchferry-cli convert: --all needs -o FOLDER\n";
         return kExitUsage;
     }
@@ -90,18 +96,12 @@ int RunConvert(const ParsedArgs& args, CliEnvironment& env) {
     if (!dump) {
         return kExitFailure;
     }
-    if (output) {
+    if (output && *output != kStandardOutput) {
         return WriteDump(*output, *dump, args.Has("--force"), env) ? kExitOk : kExitFailure;
     }
-    if (env.outIsTerminal) {
-        env.err << "patchferry-cli convert: the dump is binary; not writing it to a terminal "
-                   "(use -o OUT.syx or a pipe)\n";
-        return kExitFailure;
-    }
-    env.out.write(reinterpret_cast<const char*>(dump->data()),
-                  static_cast<std::streamsize>(dump->size()));
-    env.out.flush();
-    return env.out ? kExitOk : kExitFailure;
+    return StandardOutputTakesBytes(env, kCommand) && WriteToStandardOutput(*dump, env, kCommand)
+               ? kExitOk
+               : kExitFailure;
 }
 
 }  // namespace patchferry::cli

@@ -57,7 +57,8 @@ std::optional<int> FindMs2kChannel(SynthLink& link, CliEnvironment& env) {
         }
     }
     if (answers->empty()) {
-        env.err << "patchferry-cli receive: " << midi::NoInquiryAnswerText(link.InputName()) << "\n";
+        env.err << "patchferry-cli receive: " << midi::NoInquiryAnswerText(link.InputName())
+                << "\n";
     } else {
         env.err << "patchferry-cli receive: no MS2000 answered the device inquiry; what "
                    "answered:\n";
@@ -114,7 +115,8 @@ int RunIdentify(const ParsedArgs& args, CliEnvironment& env) {
         return kExitFailure;
     }
     if (answers->empty()) {
-        env.err << "patchferry-cli identify: " << midi::NoInquiryAnswerText(link->InputName()) << "\n";
+        env.err << "patchferry-cli identify: " << midi::NoInquiryAnswerText(link->InputName())
+                << "\n";
         return kExitFailure;
     }
     for (const midi::DeviceIdentity& answer : *answers) {
@@ -141,9 +143,11 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
                 << "'\n";
         return kExitUsage;
     }
-    if (AlreadyThere(*target)) {
-        env.err << "patchferry-cli receive: " << *target
-                << " is already there; give a name that is not taken\n";
+    // Checked before the synth is asked: a bank takes seconds to come, and is lost when it
+    // cannot be written after all.
+    const bool toOutput = *target == kStandardOutput;
+    if (toOutput ? !StandardOutputTakesBytes(env, kReceive)
+                 : !CanWriteNewFile(*target, env, kReceive)) {
         return kExitFailure;
     }
     int status = kExitFailure;
@@ -183,12 +187,15 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
     }
     const auto took =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count();
-    if (!WriteBytesFile(*target, receiver.Answer(), Overwrite::Never, env, kReceive)) {
+    if (toOutput ? !WriteToStandardOutput(receiver.Answer(), env, kReceive)
+                 : !WriteBytesFile(*target, receiver.Answer(), Overwrite::Never, env, kReceive)) {
         return kExitFailure;
     }
-    env.out << "Received " << receiver.Answer().size() << " bytes from " << link->InputName()
-            << " on channel " << channel << " into " << *target << " in " << took
-            << " ms from the request\n";
+    // With the answer on standard output, what was done is said beside the progress.
+    (toOutput ? env.err : env.out)
+        << "Received " << receiver.Answer().size() << " bytes from " << link->InputName()
+        << " on channel " << channel << " into " << (toOutput ? "standard output" : *target)
+        << " in " << took << " ms from the request\n";
     return kExitOk;
 }
 

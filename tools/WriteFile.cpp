@@ -1,73 +1,78 @@
 #include "WriteFile.h"
 
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 
+#include "library/SafeFile.h"
 #include "library/Utf8Path.h"
 
 namespace patchferry::cli {
 
-bool AlreadyThere(const std::string& target) {
-    const auto file = PathFromUtf8(target);
-    std::error_code ec;
-    return file && std::filesystem::exists(*file, ec);
+namespace {
+
+// Why nothing was written at `target`, where something of `kind` is.
+std::string TakenText(const std::string& target, EntryKind kind, Overwrite overwrite) {
+    switch (kind) {
+        case EntryKind::Folder:
+            return target + " is a folder; it was left as it is";
+        case EntryKind::Link:
+            return target +
+                   " is a symbolic link; it was left as it is (nothing is written "
+                   "through a link)";
+        case EntryKind::Other:
+            return target + " is not a plain file; it was left as it is";
+        case EntryKind::None:
+        case EntryKind::File:
+            break;
+    }
+    return target + " is already there" +
+           (overwrite == Overwrite::IfForced ? " (--force replaces it)" : "; it was left as it is");
 }
+
+}  // namespace
 
 bool WriteBytesFile(const std::string& target, std::span<const std::uint8_t> bytes,
                     Overwrite overwrite, CliEnvironment& env, const std::string& command) {
     const std::string prefix = "patchferry-cli " + command + ": ";
     const auto file = PathFromUtf8(target);
     if (!file) {
-        env.err << prefix << "cannot write " << target << "\n";
+        env.err << prefix << "cannot write " << target << ": the name is not valid here\n";
         return false;
     }
-    const auto refuse = [&] {
-        env.err << prefix << target << " is already there"
-                << (overwrite == Overwrite::IfForced ? " (--force replaces it)"
-                                                     : "; it was left as it is")
-                << "\n";
-        return false;
-    };
-    std::error_code ec;
-    if (overwrite != Overwrite::Replace && std::filesystem::exists(*file, ec)) {
-        return refuse();
-    }
-    auto partial = *file;
-    partial += ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::filesystem::remove(partial, ec);
-            env.err << prefix << "cannot write " << target << "\n";
+    const WriteResult result = WriteNewFile(
+        *file, bytes,
+        overwrite == Overwrite::Replace ? ExistingEntry::ReplaceFile : ExistingEntry::Keep);
+    switch (result.status) {
+        case WriteStatus::Written:
+            return true;
+        case WriteStatus::AlreadyThere:
+            env.err << prefix << TakenText(target, result.existing, overwrite) << "\n";
             return false;
-        }
+        case WriteStatus::Failed:
+            break;
     }
-    if (overwrite == Overwrite::Replace) {
-        std::filesystem::rename(partial, *file, ec);
-    } else {
-        // A link fails when the name is taken, even by a file that came meanwhile; where the
-        // file system has no links, the check above has to do.
-        std::error_code linkError;
-        std::filesystem::create_hard_link(partial, *file, linkError);
-        std::error_code thereError;
-        if (linkError && std::filesystem::exists(*file, thereError)) {
-            std::filesystem::remove(partial, ec);
-            return refuse();
-        }
-        if (linkError) {
-            std::filesystem::rename(partial, *file, ec);
-        } else {
-            std::filesystem::remove(partial, ec);
-            ec.clear();  // the file is in place; a leftover link is no failure of the write
-        }
+    env.err << prefix << "cannot write " << target << ": " << result.reason << "\n";
+    return false;
+}
+
+bool CanWriteNewFile(const std::string& target, CliEnvironment& env, const std::string& command) {
+    const std::string prefix = "patchferry-cli " + command + ": ";
+    const auto file = PathFromUtf8(target);
+    if (!file || !file->has_filename()) {
+        env.err << prefix << "cannot write " << target << ": give the name of a new file\n";
+        return false;
     }
-    if (ec) {
-        std::filesystem::remove(partial, ec);
-        env.err << prefix << "cannot write " << target << "\n";
+    if (const EntryKind kind = EntryAt(*file); kind == EntryKind::File) {
+        env.err << prefix << target << " is already there; give a name that is not taken\n";
+        return false;
+    } else if (kind != EntryKind::None) {
+        env.err << prefix << TakenText(target, kind, Overwrite::Never) << "\n";
+        return false;
+    }
+    const auto folder = file->parent_path();
+    if (const std::string refusal = FolderRefusal(folder); !refusal.empty()) {
+        env.err << prefix << "cannot write into the folder "
+                << (folder.empty() ? std::string(".") : Utf8FromPath(folder)) << ": " << refusal
+                << "\n";
         return false;
     }
     return true;

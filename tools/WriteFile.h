@@ -1,6 +1,7 @@
 #pragma once
-// Writing a file the commands made (a dump, a received answer): written beside the target first,
-// so a failed write never leaves half a file in its place, then put in place.
+// Writing a file the commands made (a dump, a received answer) safely: written beside the target
+// under a fresh name first, so a failed write never leaves half a file in its place, then given
+// the target's name without replacing anything that was not asked for.
 
 #include <cstdint>
 #include <span>
@@ -11,16 +12,18 @@
 namespace patchferry::cli {
 
 enum class Overwrite {
-    Never,     // an existing file is never replaced
-    IfForced,  // the same, and the refusal names --force
-    Replace,   // an existing file is replaced
+    Never,     // nothing at the name is ever replaced
+    IfForced,  // the same, and the refusal of a plain file names --force
+    Replace,   // a plain file is replaced; a link, a folder or a device never is
 };
 
-// Writes `bytes` to `target` (UTF-8); reports every failure as "patchferry-cli COMMAND: ...".
+// Writes `bytes` to `target` (UTF-8); reports every failure as "patchferry-cli COMMAND: ..." with
+// the system's reason.
 bool WriteBytesFile(const std::string& target, std::span<const std::uint8_t> bytes,
                     Overwrite overwrite, CliEnvironment& env, const std::string& command);
 
-// Whether a file is already there (checked before a long task, so it is not done in vain).
-bool AlreadyThere(const std::string& target);
+// Whether a new file `target` can be written: the name is free and its folder takes new files.
+// Checked before a long task, so it is not done in vain; reports why not.
+bool CanWriteNewFile(const std::string& target, CliEnvironment& env, const std::string& command);
 
 }  // namespace patchferry::cli

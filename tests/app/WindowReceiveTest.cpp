@@ -20,6 +20,7 @@
 #include "app/list/ProgramListView.h"
 #include "library/SyxFormat.h"
 #include "support/FrameHarness.h"
+#include "support/TestPlatform.h"
 
 using namespace patchferry;
 using namespace patchferry::testing;
@@ -122,6 +123,8 @@ class WindowReceiveTest : public QObject {
     void findTakesTheChannelTheMs2000AnsweredOn();
     void choicesAreRememberedAndRestored();
     void saveReceivedWritesTheExactBytesAndAsksBeforeReplacing();
+    void saveReceivedNeverWritesOverAFolderOrThroughALink();
+    void receivedProgramsNeverSavedAreOfferedBeforeTheyGo();
     void identifyShowsWhoAnsweredAndAChannelThatDiffers();
 };
 
@@ -376,7 +379,93 @@ void WindowReceiveTest::saveReceivedWritesTheExactBytesAndAsksBeforeReplacing() 
     rig.harness.dialog.QueueSaveChoice(path + "/no/such/folder.syx");
     rig.Frame().Action(CommandId::SaveReceived)->trigger();
     QCOMPARE(rig.harness.boxes.shown.back().icon, MessageIcon::Error);
-    QVERIFY(rig.harness.boxes.shown.back().text.startsWith("Failed to save "));
+    const QString failed = rig.harness.boxes.shown.back().text;
+    QVERIFY(failed.startsWith("Failed to save "));
+    QVERIFY2(!failed.endsWith("folder.syx. "), qPrintable(failed));  // the system's reason follows
+}
+
+// Received programs, saved as each of these, leave what is there as it is, and say why.
+void WindowReceiveTest::saveReceivedNeverWritesOverAFolderOrThroughALink() {
+    ReceiveRig rig;
+    rig.Ms2000(Cut(Bank()));
+    WithReceiveDialog(rig.Frame(), [&](ReceiveDialog& dialog) {
+        dialog.ReceiveButton()->click();
+        QVERIFY(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 5000));
+    });
+    QVERIFY(!rig.Frame().Received().empty());
+    const TempDir& folder = rig.harness.Folder();
+    const Bytes mine{0xF0, 0x7E, 0xF7};
+    const QString precious = rig.harness.WriteFile("precious.syx", mine);
+    std::vector<std::pair<std::string, QString>> names = {
+        {folder.MakeFolder("Banks"), "is a folder.\nChoose a name for a file."}};
+    if (MakeSymlink(precious.toStdString(), folder.Path() / "linked.syx") &&
+        MakeSymlink(folder.Path() / "nowhere.syx", folder.Path() / "dangling.syx")) {
+        names.push_back({(folder.Path() / "linked.syx").string(), "is a link"});
+        names.push_back({(folder.Path() / "dangling.syx").string(), "is a link"});
+    }
+    for (const auto& [name, text] : names) {
+        rig.harness.boxes.shown.clear();
+        rig.harness.boxes.answers = {true};  // a "replace?" would be answered yes
+        rig.harness.dialog.QueueSaveChoice(QString::fromStdString(name));
+        rig.Frame().Action(CommandId::SaveReceived)->trigger();
+        QCOMPARE(rig.harness.boxes.shown.size(), 1U);
+        QCOMPARE(rig.harness.boxes.shown[0].icon, MessageIcon::Exclamation);
+        QVERIFY2(rig.harness.boxes.shown[0].text.contains(text),
+                 qPrintable(rig.harness.boxes.shown[0].text));
+    }
+    QCOMPARE(ReadBytes(precious), mine);
+    QVERIFY(!std::filesystem::exists(folder.Path() / "nowhere.syx"));
+    QVERIFY(std::filesystem::is_empty(folder.Path() / "Banks"));
+}
+
+void WindowReceiveTest::receivedProgramsNeverSavedAreOfferedBeforeTheyGo() {
+    ReceiveRig rig;
+    const Bytes bank = Bank();
+    rig.Ms2000(Cut(bank));
+    const auto receive = [&] {
+        return WithReceiveDialog(rig.Frame(), [&](ReceiveDialog& dialog) {
+            dialog.ReceiveButton()->click();
+            QVERIFY(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 5000));
+        });
+    };
+    QVERIFY(receive());
+    const QString received = rig.Frame().windowTitle();
+    const QString other = rig.harness.WriteFile("other.syx", MakeBankDump());
+    CapturingMessageBox& boxes = rig.harness.boxes;
+
+    // Cancel keeps everything as it is: no other file, no new receive, no quitting.
+    boxes.saveChoices = {SaveChoice::Cancel, SaveChoice::Cancel, SaveChoice::Cancel};
+    rig.harness.Open({other});
+    QVERIFY(!receive());
+    QVERIFY(!rig.Frame().close());
+    QVERIFY(rig.Frame().isVisible());
+    QCOMPARE(rig.Frame().windowTitle(), received);
+    QCOMPARE(boxes.saveQuestions,
+             std::vector<QString>(3, "Save the programs received from the MS2000?"));
+
+    // Save runs Save Received As: cancelled there, nothing goes; saved, the open goes on and
+    // nothing is asked again.
+    boxes.saveChoices = {SaveChoice::Save, SaveChoice::Save};
+    rig.harness.Open({other});
+    QCOMPARE(rig.Frame().windowTitle(), received);
+    const QString path =
+        QString::fromStdString((rig.harness.Folder().Path() / "kept.syx").string());
+    rig.harness.dialog.QueueSaveChoice(path);
+    rig.harness.Open({other});
+    QCOMPARE(ReadBytes(path), bank);
+    QVERIFY(rig.Frame().windowTitle() != received);
+    rig.harness.Open({other});
+    QCOMPARE(boxes.saveQuestions.size(), 5U);
+
+    // Once saved, a new receive asks nothing; the next one asks, and Discard lets it go.
+    QVERIFY(receive());
+    boxes.saveChoices = {SaveChoice::Discard};
+    QVERIFY(receive());
+    QCOMPARE(boxes.saveQuestions.size(), 6U);
+    rig.Frame().Action(CommandId::SaveReceived)->trigger();  // cancelled in the dialog
+    QVERIFY(rig.Frame().close());
+    QCOMPARE(boxes.saveQuestions.size(), 7U);  // answered Discard, as none is queued
+    QVERIFY(boxes.shown.empty());
 }
 
 void WindowReceiveTest::identifyShowsWhoAnsweredAndAChannelThatDiffers() {

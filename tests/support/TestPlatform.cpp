@@ -14,4 +14,10 @@ bool PermissionsCanLockFiles() {
 #endif
 }
 
+bool MakeSymlink(const std::filesystem::path& to, const std::filesystem::path& link) {
+    std::error_code ec;
+    std::filesystem::create_symlink(to, link, ec);
+    return !ec;
+}
+
 }  // namespace patchferry::testing

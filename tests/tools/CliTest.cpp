@@ -14,6 +14,7 @@
 #include "midi/ProgramDump.h"
 #include "midi/fake/FakeMidiOutputService.h"
 #include "support/SyxBuilder.h"
+#include "support/TestPlatform.h"
 #include "tools/Cli.h"
 
 namespace patchferry::cli {
@@ -180,6 +181,72 @@ TEST_F(Cli, ConvertAllWritesEachConvertibleProgramUnderASafeNameOnce) {
     EXPECT_EQ(Run({"convert", bank, "--all", "-o", folder.string()}), kExitFailure);
     EXPECT_EQ(Lines(err_.str()).size(), 128U);  // 127 refusals to overwrite, one Vocoder
     EXPECT_EQ(Run({"convert", bank, "--all", "-o", folder.string(), "--force"}), kExitOk);
+}
+
+// A file of the user's is never written through or over: not a ".part" beside the target, not
+// what a link points to, and --force replaces a plain file only.
+TEST_F(Cli, ConvertNeverWritesThroughALinkOrOverWhatIsThere) {
+    const auto bank = Bank();
+    const auto at = [this](const std::string& name) { return dir_.Path() / name; };
+    const auto convert = [&](const std::string& name, bool force = false) {
+        std::vector<std::string> args{"convert", bank, "--program", "A1", "-o", at(name).string()};
+        if (force) {
+            args.push_back("--force");
+        }
+        return Run(args);
+    };
+    const auto mine = dir_.Write("out.syx.part", Bytes("mine"));
+    ASSERT_EQ(convert("out.syx"), kExitOk) << err_.str();
+    EXPECT_EQ(ReadFile(mine), Bytes("mine"));
+    EXPECT_EQ(ReadFile(at("out.syx")).size(), 2052U);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 3);
+
+    dir_.MakeFolder("folder");
+    EXPECT_EQ(convert("folder", true), kExitFailure);
+    EXPECT_EQ(err_.str(), "patchferry-cli convert: " + at("folder").string() +
+                              " is a folder; it was left as it is\n");
+    // The system's reason for a folder that cannot take the file ("No such file or directory",
+    // "Not a directory"; Windows has words of its own).
+    for (const std::string name : {"missing/x.syx", "out.syx/x.syx"}) {
+        EXPECT_EQ(convert(name), kExitFailure);
+        const std::string said = "patchferry-cli convert: cannot write " + at(name).string() + ": ";
+        EXPECT_EQ(err_.str().rfind(said, 0), 0U) << err_.str();
+        EXPECT_GT(err_.str().size(), said.size() + 4) << err_.str();
+    }
+
+    const auto precious = dir_.Write("precious.txt", Bytes("precious"));
+    if (!testing::MakeSymlink(precious, at("o2.syx.part"))) {
+        GTEST_SKIP() << "this process may not make symbolic links";
+    }
+    ASSERT_EQ(convert("o2.syx"), kExitOk) << err_.str();
+    EXPECT_EQ(ReadFile(precious), Bytes("precious"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(at("o2.syx"))));
+
+    // A link at the target, leading nowhere or to a file, stays as it is, --force or not.
+    ASSERT_TRUE(testing::MakeSymlink(at("nowhere"), at("dangling.syx")));
+    ASSERT_TRUE(testing::MakeSymlink(precious, at("linked.syx")));
+    for (const auto& [name, force] : {std::pair{"dangling.syx", false},
+                                      {"dangling.syx", true},
+                                      {"linked.syx", false},
+                                      {"linked.syx", true}}) {
+        EXPECT_EQ(convert(name, force), kExitFailure) << name;
+        EXPECT_NE(err_.str().find("is a symbolic link; it was left as it is"), std::string::npos)
+            << err_.str();
+        EXPECT_TRUE(std::filesystem::is_symlink(at(name)));
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(at("nowhere"))));
+    EXPECT_EQ(ReadFile(precious), Bytes("precious"));
+}
+
+TEST_F(Cli, ConvertToDashWritesStandardOutputButNeverATerminal) {
+    const auto bank = Bank();
+    ASSERT_EQ(Run({"convert", bank, "--program", "A1", "-o", "-"}), kExitOk) << err_.str();
+    EXPECT_EQ(out_.str().size(), 2052U);
+    EXPECT_EQ(Run({"convert", bank, "--all", "-o", "-"}), kExitUsage);
+    terminal_ = true;
+    EXPECT_EQ(Run({"convert", bank, "--program", "A1", "-o", "-"}), kExitFailure);
+    EXPECT_TRUE(out_.str().empty());
+    EXPECT_NE(err_.str().find("not writing it to a terminal"), std::string::npos);
 }
 
 // Folders and files as musicians name them, in German, Greek and Japanese.

@@ -14,6 +14,7 @@
 #include "library/ProgramLibrary.h"
 #include "midi/fake/FakeMidiOutputService.h"
 #include "support/SyxBuilder.h"
+#include "support/TestPlatform.h"
 #include "tools/Cli.h"
 
 namespace patchferry::cli {
@@ -48,6 +49,7 @@ class ReceiveCli : public ::testing::Test {
         env.sendTimeout = 1s;
         env.receiveTimeouts = {300ms, 200ms};
         env.errIsTerminal = terminal_;
+        env.outIsTerminal = outTerminal_;
         return RunCli(args, env);
     }
     // An MS2000 on channel 3 that answers the inquiry and sends `answer` for the bank request.
@@ -68,6 +70,7 @@ class ReceiveCli : public ::testing::Test {
     std::ostringstream err_;
     Bytes bank_;
     bool terminal_ = false;
+    bool outTerminal_ = false;
 };
 
 TEST_F(ReceiveCli, PortsListsTheInputsAndIdentifyAsksOnThePairedOutput) {
@@ -160,6 +163,56 @@ TEST_F(ReceiveCli, ACutOrMissingAnswerSaysWhatToCheckAndWritesNothing) {
     EXPECT_NE(err_.str().find("\"SystemEx\" is ENA"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(Target()));
     EXPECT_FALSE(std::filesystem::exists(Target() + ".part"));
+}
+
+// A bank takes seconds to come: where it cannot be written is found before the MS2000 is asked,
+// with the system's reason.
+TEST_F(ReceiveCli, AFolderThatCannotTakeTheFileIsRefusedBeforeAsking) {
+    Ms2000(InPieces(bank_, 4096));
+    const auto plain = dir_.Write("plain.syx", {1, 2, 3});
+    const std::string folder = dir_.Path().string();
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {folder + "/missing/x.syx",
+         "cannot write into the folder " + folder + "/missing: No such file or directory"},
+        {plain + "/x.syx", "cannot write into the folder " + plain + ": Not a directory"},
+        {folder, folder + " is a folder; it was left as it is"},
+        {plain, plain + " is already there; give a name that is not taken"},
+    };
+    if (testing::MakeSymlink(dir_.Path() / "nowhere", dir_.Path() / "dangling.syx")) {
+        cases.push_back({folder + "/dangling.syx", "is a symbolic link"});
+    }
+    if (testing::PermissionsCanLockFiles()) {  // root writes into any folder
+        const auto locked = dir_.MakeFolder("locked");
+        std::filesystem::permissions(
+            locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        cases.push_back({locked + "/x.syx", "locked: Permission denied"});
+    }
+    for (const auto& [target, text] : cases) {
+        EXPECT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", target}),
+                  kExitFailure);
+        EXPECT_NE(err_.str().find(text), std::string::npos) << err_.str();
+        EXPECT_TRUE(midi_.SentMessages().empty()) << target;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "nowhere"));
+}
+
+TEST_F(ReceiveCli, DashWritesTheAnswerToStandardOutputButNeverATerminal) {
+    Ms2000(InPieces(bank_, 4096));
+    ASSERT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", "-"}), kExitOk)
+        << err_.str();
+    const std::string written = out_.str();
+    EXPECT_EQ(Bytes(written.begin(), written.end()), bank_);
+    EXPECT_NE(err_.str().find("Received 37163 bytes from UM-ONE on channel 3 into standard output"),
+              std::string::npos)
+        << err_.str();
+
+    midi_.ClearRecord();
+    outTerminal_ = true;
+    EXPECT_EQ(Run({"receive", "--port", "UM-ONE", "--all", "--channel", "3", "-o", "-"}),
+              kExitFailure);
+    EXPECT_NE(err_.str().find("not writing it to a terminal"), std::string::npos);
+    EXPECT_TRUE(midi_.SentMessages().empty());
+    EXPECT_TRUE(out_.str().empty());
 }
 
 TEST_F(ReceiveCli, AutoFindsTheChannelWithTheDeviceInquiryFirst) {

@@ -42,6 +42,16 @@ bool CapturingMessageBox::Ask(QWidget*, const QString& text) {
     return answer;
 }
 
+SaveChoice CapturingMessageBox::AskSave(QWidget*, const QString& text) {
+    saveQuestions.push_back(text);
+    if (saveChoices.empty()) {
+        return SaveChoice::Discard;
+    }
+    const SaveChoice choice = saveChoices.front();
+    saveChoices.erase(saveChoices.begin());
+    return choice;
+}
+
 void CapturingMessageBox::Show(QWidget*, MessageIcon icon, const QString& text) {
     shown.push_back({icon, text});
     if (onShow) {

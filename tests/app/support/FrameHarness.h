@@ -48,7 +48,12 @@ class CapturingMessageBox final : public MessageBoxSeam {
     // Questions are captured as shown messages and answered with the queued answers in turn;
     // No when none is left.
     bool Ask(QWidget* owner, const QString& text) override;
+    // Save questions are kept apart and answered with the queued choices in turn; Discard when
+    // none is left.
+    SaveChoice AskSave(QWidget* owner, const QString& text) override;
     std::vector<bool> answers;
+    std::vector<SaveChoice> saveChoices;
+    std::vector<QString> saveQuestions;
     std::vector<CapturedMessage> shown;
     std::function<void()> onShow;  // runs while the box would be up
 };
