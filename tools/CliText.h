@@ -40,7 +40,7 @@ inline constexpr std::string_view kConvertUsage =
     "  --program BANKNUMBER  the program as listed: bank letter A..H and number 1..16\n"
     "  --channel N           MIDI channel 1..16 of the dump (default 1)\n"
     "  -o OUT.syx            write the dump there instead of to standard output\n"
-    "  --all                 write every convertible program as its own file into FOLDER,\n"
+    "  --all                 write every program as its own file into FOLDER,\n"
     "                        named after bank, number and program name\n"
     "  --force               overwrite files that are already there\n";
 
