@@ -92,10 +92,14 @@ void ProgramConverter::ConvertProgram() {
     // The timbres in use; Split and Dual differ only in the key ranges. A Vocoder program plays
     // timbre 1 as the vocoder's carrier.
     const bool twoTimbres = mode == VoiceMode::Split || mode == VoiceMode::Dual;
-    SetBits(r, kTimbre1InUse, 1);
-    SetBits(r, kTimbre2InUse, twoTimbres ? 1 : 0);
+    // From the init program's own byte, not the image's: the copy has only just written it, and
+    // reading it back would wait for the copy to land.
+    std::uint8_t inUse = RadiasInitTemplateImage()[kTimbre1InUse.offset];
+    inUse = WithBits(inUse, kTimbre1InUse, 1);
+    inUse = WithBits(inUse, kTimbre2InUse, twoTimbres ? 1 : 0);
+    inUse = WithBits(inUse, kVocoderInUse, mode == VoiceMode::Vocoder ? 1 : 0);
+    r[kTimbre1InUse.offset] = inUse;
     if (mode == VoiceMode::Vocoder) {
-        SetBits(r, kVocoderInUse, 1);
         ConvertVocoder();
         return;
     }

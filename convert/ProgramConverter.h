@@ -31,7 +31,9 @@ class ProgramConverter {
     const ConversionReport& Report() const { return report_; }
     const RadiasProgramImage& Image() const { return image_; }
 
-    // The stages of Convert(), open for tests; they write over the image as it stands.
+    // The stages of Convert(), open for tests; they write over the image as it stands, but a
+    // table row that writes part of a byte no earlier row wrote takes the byte's other bits from
+    // the init program (decisions keep the image's).
     // Program-wide settings, then the timbres in use or the vocoder.
     void ConvertProgram();
     // Timbre 1 or 2 (any value but 1 is taken as 2) into Radias timbre block 1 or 2.

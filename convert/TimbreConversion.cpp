@@ -7,6 +7,7 @@
 
 #include "convert/ProgramConverter.h"
 #include "convert/ProgramLayout.h"
+#include "convert/RadiasInitTemplate.h"
 #include "convert/TimbreTable.h"
 
 namespace patchferry {
@@ -18,12 +19,13 @@ std::span<const TimbreStep> TimbreConversionSteps() {
 void ProgramConverter::ConvertTimbre(int timbre) {
     holdsInitProgram_ = false;
     const bool first = timbre == 1;
+    const std::size_t block = RadiasTimbreOffset(first ? 1 : 2);
     const std::span<const std::uint8_t> program{source_};
     const TimbreScope scope{
         .program = program,
         .m = program.subspan(first ? kMs2kTimbre1Offset : kMs2kTimbre2Offset, kMs2kTimbreSize),
-        .r = std::span<std::uint8_t>{image_}.subspan(RadiasTimbreOffset(first ? 1 : 2),
-                                                     kRadiasTimbreSize),
+        .r = std::span<std::uint8_t>{image_}.subspan(block, kRadiasTimbreSize),
+        .init = std::span{RadiasInitTemplateImage()}.subspan(block, kRadiasTimbreSize),
         .timbre = timbre,
         .mode = VoiceModeOf(source_),
         .report = report_,

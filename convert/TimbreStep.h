@@ -15,6 +15,7 @@
 #include <span>
 #include <stdexcept>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -152,9 +153,10 @@ consteval FieldMappingOf<From, To> Map(From from, To to, MappedValue (*exactMap)
 // the report.
 struct TimbreScope {
     std::span<const std::uint8_t> program;
-    std::span<const std::uint8_t> m;  // the MS2000 timbre or vocoder area
-    std::span<std::uint8_t> r;        // the Radias block
-    int timbre;                       // 1 or 2
+    std::span<const std::uint8_t> m;     // the MS2000 timbre or vocoder area
+    std::span<std::uint8_t> r;           // the Radias block
+    std::span<const std::uint8_t> init;  // the same block of the init program
+    int timbre;                          // 1 or 2
     VoiceMode mode;
     ConversionReport& report;
 };
@@ -265,31 +267,60 @@ inline constexpr auto kMappedValues = [] {
     return values;
 }();
 
+// True when a step before step I of the table writes or keeps some bit of the block's byte.
+template <const auto& Steps, std::size_t I>
+consteval bool TakenBefore(std::size_t byte) {
+    for (std::size_t j = 0; j < I; ++j) {
+        for (const auto& field : TargetsOf(Steps[j])) {
+            if (byte >= field.bits.offset && byte < field.End()) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Writes `value` into a one-byte field of the block. The field's byte has only just been copied
+// from the init program, and reading it back can wait for the copy to land (several times the
+// cost of the rest of a step), so where no earlier step of the table has written it, its other
+// bits come from the init program's own block. (A decision's writes read the block itself.)
+template <const auto& Steps, std::size_t I, auto Field>
+void WriteField(const TimbreScope& scope, std::uint8_t value) {
+    constexpr BitField bits = Field.bits;
+    if constexpr (Field.WholeBytes()) {
+        scope.r[bits.offset] = value;
+    } else {
+        const std::uint8_t before =
+            TakenBefore<Steps, I>(bits.offset) ? scope.r[bits.offset] : scope.init[bits.offset];
+        scope.r[bits.offset] = WithBits(before, value, bits.low, bits.high);
+    }
+}
+
 // Runs a table's steps in order. The table is a constant, so each step is too, and every choice
 // below is made while compiling: a plain move becomes the few instructions of its own fields
 // (masks and shifts are constants), a mapping a lookup in its row's kMappedValues and a decision
 // a direct call, instead of a loop that reads each row and picks what to do with it.
 template <const auto& Steps, std::size_t I>
-void RunStep(const TimbreScope& scope) {
+static void RunStep(const TimbreScope& scope) {
     constexpr const auto& step = Steps[I];
     if constexpr (step.index() == kMoveStep) {
-        constexpr auto move = std::get<kMoveStep>(step);
+        constexpr const auto& move = std::get<kMoveStep>(step);
         if constexpr (move.to.count > 1) {
             std::copy_n(scope.m.begin() + static_cast<std::ptrdiff_t>(move.from.bits.offset),
                         move.to.count,
                         scope.r.begin() + static_cast<std::ptrdiff_t>(move.to.bits.offset));
         } else {
-            Write(scope.r, move.to, Read(scope.m, move.from));
+            WriteField<Steps, I, move.to>(scope, Read(scope.m, move.from));
         }
     } else if constexpr (step.index() == kSetStep) {
-        constexpr auto set = std::get<kSetStep>(step);
-        if constexpr (set.kind == decltype(set)::Kind::Constant) {
-            Write(scope.r, set.to, set.value);
+        constexpr const auto& set = std::get<kSetStep>(step);
+        if constexpr (set.kind == std::remove_cvref_t<decltype(set)>::Kind::Constant) {
+            WriteField<Steps, I, set.to>(scope, set.value);
         }
     } else if constexpr (step.index() == kMapStep) {
-        constexpr auto mapping = std::get<kMapStep>(step);
+        constexpr const auto& mapping = std::get<kMapStep>(step);
         const MappedValue mapped = kMappedValues<Steps, I>[Read(scope.m, mapping.from)];
-        Write(scope.r, mapping.to, mapped.value);
+        WriteField<Steps, I, mapping.to>(scope, mapped.value);
         if constexpr (mapping.tellsExactness) {
             if (!mapped.exact) {
                 scope.report.AddApproximation(mapping.inexact);

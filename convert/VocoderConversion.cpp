@@ -17,6 +17,7 @@
 
 #include "convert/ProgramConverter.h"
 #include "convert/ProgramLayout.h"
+#include "convert/RadiasInitTemplate.h"
 #include "convert/TimbreTable.h"
 #include "convert/ValueMappings.h"
 
@@ -193,11 +194,13 @@ void ProgramConverter::ConvertVocoder() {
     holdsInitProgram_ = false;
     const std::span<const std::uint8_t> program{source_};
     const std::span<std::uint8_t> image{image_};
+    const std::span<const std::uint8_t> init{RadiasInitTemplateImage()};
     const std::span<const std::uint8_t> area = program.subspan(kMs2kTimbre1Offset, kMs2kTimbreSize);
     const TimbreScope vocoder{
         .program = program,
         .m = area,
         .r = image.subspan(kRadiasVocoderOffset, kRadiasVocoderSize),
+        .init = init.subspan(kRadiasVocoderOffset, kRadiasVocoderSize),
         .timbre = 1,
         .mode = VoiceMode::Vocoder,
         .report = report_,
@@ -207,6 +210,7 @@ void ProgramConverter::ConvertVocoder() {
         .program = program,
         .m = area,
         .r = image.subspan(RadiasTimbreOffset(1), kRadiasTimbreSize),
+        .init = init.subspan(RadiasTimbreOffset(1), kRadiasTimbreSize),
         .timbre = 1,
         .mode = VoiceMode::Vocoder,
         .report = report_,
