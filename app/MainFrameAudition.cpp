@@ -28,9 +28,6 @@ void CMainFrame::OnAudition() {
     }
     ProgramConverter converter(library_[static_cast<std::size_t>(row)].Image());
     converter.Convert();
-    if (converter.Quality() == ConversionQuality::NoConversion) {
-        return;
-    }
     const ProgramDump dump = BuildProgramDump(converter.Image(), channel);
     const midi::SendOutcome outcome = midi::SendLongMessage(midi_.Output(), dump, sendTimeout_);
     // A refused message, a device that never finished (its port was reset) and a device that

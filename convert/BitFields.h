@@ -34,13 +34,20 @@ constexpr std::uint8_t GetBits(std::span<const std::uint8_t> region, std::size_t
     return static_cast<std::uint8_t>((region[offset] >> low) & FieldMask(low, high));
 }
 
+// `byte` with `value`, cut to the field's width, in bits `low`..`high`; its other bits kept.
+// Precondition: 0 <= low <= high <= 7.
+constexpr std::uint8_t WithBits(std::uint8_t byte, std::uint8_t value, unsigned low,
+                                unsigned high) {
+    const unsigned mask = FieldMask(low, high);
+    const unsigned cleared = byte & ~(mask << low) & 0xFFU;
+    return static_cast<std::uint8_t>(cleared | ((value & mask) << low));
+}
+
 // Writes `value`, cut to the field's width, into bits `low`..`high` of `region[offset]`; the
 // byte's other bits keep their values. Precondition: 0 <= low <= high <= 7.
 constexpr void SetBits(std::span<std::uint8_t> region, std::size_t offset, std::uint8_t value,
                        unsigned low, unsigned high) {
-    const unsigned mask = FieldMask(low, high);
-    const unsigned cleared = region[offset] & ~(mask << low) & 0xFFU;
-    region[offset] = static_cast<std::uint8_t>(cleared | ((value & mask) << low));
+    region[offset] = WithBits(region[offset], value, low, high);
 }
 
 // One field, declared once as data. Built only from constants: a bit range that is not
@@ -69,6 +76,10 @@ constexpr std::uint8_t GetBits(std::span<const std::uint8_t> region, BitField fi
 
 constexpr void SetBits(std::span<std::uint8_t> region, BitField field, std::uint8_t value) {
     SetBits(region, field.offset, value, field.low, field.high);
+}
+
+constexpr std::uint8_t WithBits(std::uint8_t byte, BitField field, std::uint8_t value) {
+    return WithBits(byte, value, field.low, field.high);
 }
 
 static_assert(FieldMask(0, 0) == 1 && FieldMask(4, 5) == 3 && FieldMask(0, 7) == 0xFF);

@@ -1,8 +1,9 @@
 #pragma once
-// A named field of one fixed-size block (an MS2000 timbre, a Radias timbre block): a bit range of
-// one byte, or several whole bytes in a row. A field that does not lie inside its block does not
-// compile. Each block has its own field type (Ms2kTimbreField, RadiasTimbreField), so that an
-// MS2000 field cannot stand where a Radias field belongs.
+// A named field of one fixed-size block (an MS2000 timbre or vocoder area, a Radias timbre or
+// vocoder block): a bit range of one byte, or several whole bytes in a row. A field that does not
+// lie inside its block does not compile. Each block has its own field type (FieldOf with the
+// block's tag: Ms2kTimbreField, RadiasTimbreField ...), so that an MS2000 field cannot stand where
+// a Radias field belongs, nor a vocoder-area field where a timbre's belongs.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +35,15 @@ struct BlockField {
             throw std::logic_error("only whole bytes come in runs");
         }
     }
+};
+
+template <std::size_t BlockSize, typename BlockTag>
+struct FieldOf : BlockField {
+    static constexpr std::size_t kBlockSize = BlockSize;
+    consteval FieldOf(std::size_t offset, unsigned low, unsigned high, std::size_t byteCount = 1)
+        : BlockField(kBlockSize, offset, low, high, byteCount) {}
+    // A single bit.
+    consteval FieldOf(std::size_t offset, unsigned bit) : FieldOf(offset, bit, bit) {}
 };
 
 }  // namespace patchferry

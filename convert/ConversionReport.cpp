@@ -15,21 +15,11 @@ void ConversionReport::AddApproximation(std::string_view name) {
     text_ += name;
 }
 
-void ConversionReport::RefuseVocoder() {
-    quality_ = ConversionQuality::NoConversion;
-    text_ = kVocoderRefusal;
-}
-
 std::string VerdictText(const ConversionReport& report) {
-    switch (report.Quality()) {
-        case ConversionQuality::Good:
-            return "Good";
-        case ConversionQuality::Approximate:
-            return "Approximate [" + report.Text() + "]";
-        case ConversionQuality::NoConversion:
-            return "No conversion [" + report.Text() + "]";
+    if (report.Quality() == ConversionQuality::Approximate) {
+        return "Approximate [" + report.Text() + "]";
     }
-    return "No conversion [" + report.Text() + "]";
+    return "Good";
 }
 
 }  // namespace patchferry

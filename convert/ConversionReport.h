@@ -8,7 +8,8 @@
 
 namespace patchferry {
 
-enum class ConversionQuality : std::int32_t { NoConversion = 0, Approximate = 1, Good = 2 };
+// Every voice mode converts: there is no refusal.
+enum class ConversionQuality : std::int32_t { Approximate = 1, Good = 2 };
 
 class ConversionReport {
   public:
@@ -20,18 +21,13 @@ class ConversionReport {
     // Approximate, and `name` appended after a "|" unless it is the first. Names are never merged:
     // a name found in both timbres stands twice.
     void AddApproximation(std::string_view name);
-    // NoConversion, with "Vocoder" as the whole text.
-    void RefuseVocoder();
 
   private:
     ConversionQuality quality_ = ConversionQuality::Good;
     std::string text_;
 };
 
-inline constexpr std::string_view kVocoderRefusal = "Vocoder";
-
-// The verdict as the program list shows it: "Good", "Approximate [names]" or
-// "No conversion [Vocoder]".
+// The verdict as the program list shows it: "Good" or "Approximate [names]".
 std::string VerdictText(const ConversionReport& report);
 
 }  // namespace patchferry

@@ -24,13 +24,7 @@ namespace patchferry {
 
 inline constexpr std::size_t kMs2kTimbreSize = 108;
 
-struct Ms2kTimbreField : BlockField {
-    consteval Ms2kTimbreField(std::size_t offset, unsigned low, unsigned high,
-                              std::size_t byteCount = 1)
-        : BlockField(kMs2kTimbreSize, offset, low, high, byteCount) {}
-    consteval Ms2kTimbreField(std::size_t offset, unsigned bit)
-        : Ms2kTimbreField(offset, bit, bit) {}
-};
+using Ms2kTimbreField = FieldOf<kMs2kTimbreSize, struct Ms2kTimbreTag>;
 
 namespace ms2k {
 

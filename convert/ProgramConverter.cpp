@@ -27,6 +27,9 @@ constexpr std::size_t kArpSwing = 36;
 // Radias program fields written at program level.
 constexpr BitField kTimbre1InUse{18, 0};
 constexpr BitField kTimbre2InUse{18, 1};
+// Beside the timbre switches, and so taken to be the vocoder's; not confirmed (see
+// RadiasVocoderLayout.h), so the vocoder block's own switch is set as well.
+constexpr BitField kVocoderInUse{18, 4};
 constexpr std::size_t kRadiasTempoLow = 1060;  // tenths of a beat per minute, low byte first
 constexpr std::size_t kRadiasTempoHigh = 1061;
 constexpr unsigned kTenthsPerBeat = 10;
@@ -67,12 +70,7 @@ void ProgramConverter::ConvertProgram() {
     const std::span<const std::uint8_t> p{source_};
     const std::span<std::uint8_t> r{image_};
 
-    // A Vocoder program is refused and leaves the init program as it is.
     const VoiceMode mode = VoiceModeOf(source_);
-    if (mode == VoiceMode::Vocoder) {
-        report_.RefuseVocoder();
-        return;
-    }
 
     // memcpy, which becomes two moves; std::copy_n of these 12 bytes would call memmove.
     std::memcpy(r.data() + kRadiasNameOffset, p.data() + kMs2kNameOffset, kMs2kNameLength);
@@ -91,11 +89,22 @@ void ProgramConverter::ConvertProgram() {
     r[kRadiasArpGate] = p[kArpGate];
     r[kRadiasArpSwing] = p[kArpSwing];
 
-    // The timbres in use; Split and Dual differ only in the key ranges.
-    SetBits(r, kTimbre1InUse, 1);
-    SetBits(r, kTimbre2InUse, mode == VoiceMode::Single ? 0 : 1);
+    // The timbres in use; Split and Dual differ only in the key ranges. A Vocoder program plays
+    // timbre 1 as the vocoder's carrier.
+    const bool twoTimbres = mode == VoiceMode::Split || mode == VoiceMode::Dual;
+    // From the init program's own byte, not the image's: the copy has only just written it, and
+    // reading it back would wait for the copy to land.
+    std::uint8_t inUse = RadiasInitTemplateImage()[kTimbre1InUse.offset];
+    inUse = WithBits(inUse, kTimbre1InUse, 1);
+    inUse = WithBits(inUse, kTimbre2InUse, twoTimbres ? 1 : 0);
+    inUse = WithBits(inUse, kVocoderInUse, mode == VoiceMode::Vocoder ? 1 : 0);
+    r[kTimbre1InUse.offset] = inUse;
+    if (mode == VoiceMode::Vocoder) {
+        ConvertVocoder();
+        return;
+    }
     ConvertTimbre(1);
-    if (mode != VoiceMode::Single) {
+    if (twoTimbres) {
         ConvertTimbre(2);
     }
 }

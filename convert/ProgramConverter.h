@@ -6,7 +6,7 @@
 //
 // Every conversion starts from a fresh copy of the Radias init program and overwrites only the
 // fields that have an MS2000 counterpart; the rest keeps the init program's values. A Vocoder
-// program is refused and leaves the image exactly the init program.
+// program fills the Radias's vocoder block and timbre 1, its carrier.
 
 #include <string_view>
 
@@ -31,11 +31,15 @@ class ProgramConverter {
     const ConversionReport& Report() const { return report_; }
     const RadiasProgramImage& Image() const { return image_; }
 
-    // The stages of Convert(), open for tests; they write over the image as it stands.
-    // Program-wide settings, the Vocoder refusal, then the timbres in use.
+    // The stages of Convert(), open for tests; they write over the image as it stands, but a
+    // table row that writes part of a byte no earlier row wrote takes the byte's other bits from
+    // the init program (decisions keep the image's).
+    // Program-wide settings, then the timbres in use or the vocoder.
     void ConvertProgram();
     // Timbre 1 or 2 (any value but 1 is taken as 2) into Radias timbre block 1 or 2.
     void ConvertTimbre(int timbre);
+    // The vocoder area into the vocoder block and its carrier, Radias timbre block 1.
+    void ConvertVocoder();
     void AddApproximation(std::string_view name) { report_.AddApproximation(name); }
 
   private:

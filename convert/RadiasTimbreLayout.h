@@ -22,13 +22,7 @@ namespace patchferry {
 
 inline constexpr std::size_t kRadiasTimbreSize = 228;
 
-struct RadiasTimbreField : BlockField {
-    consteval RadiasTimbreField(std::size_t offset, unsigned low, unsigned high,
-                                std::size_t byteCount = 1)
-        : BlockField(kRadiasTimbreSize, offset, low, high, byteCount) {}
-    consteval RadiasTimbreField(std::size_t offset, unsigned bit)
-        : RadiasTimbreField(offset, bit, bit) {}
-};
+using RadiasTimbreField = FieldOf<kRadiasTimbreSize, struct RadiasTimbreTag>;
 
 namespace radias {
 

@@ -80,6 +80,16 @@ inline constexpr std::array<std::uint8_t, 64> kDwgsWave = {
     41, 42, 43, 41, 61, 62, 61, 62,  // 56..63
 };
 
+// Vocoder formant shift; the MS2000 counts 0, +1, +2, -1, -2. The Radias codes of 0, +1 and +2
+// are taken to be 0, 1 and 2; those of -1 and -2 are not known and carry over as they are.
+inline constexpr std::array<MappedValue, 5> kFormantShift = {{
+    {0, true},
+    {1, true},
+    {2, true},
+    {3, false},
+    {4, false},
+}};
+
 static_assert(kSyncNote.size() == 15 && kPatchSource.size() == 8);
 static_assert(kPatchDestination.size() == 8 && kSeqKnob.size() == 31 && kDwgsWave.size() == 64);
 
@@ -92,6 +102,10 @@ constexpr MappedValue MapSyncNote(std::uint8_t value) {
 
 constexpr MappedValue MapSeqKnob(std::uint8_t value) {
     return mapping::LookupExact(mapping::kSeqKnob, value);
+}
+
+constexpr MappedValue MapFormantShift(std::uint8_t value) {
+    return mapping::LookupExact(mapping::kFormantShift, value);
 }
 
 constexpr std::uint8_t MapPatchSource(std::uint8_t value) {

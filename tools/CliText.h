@@ -41,7 +41,7 @@ inline constexpr std::string_view kConvertUsage =
     "  --channel N           MIDI channel 1..16 of the dump (default 1)\n"
     "  -o OUT.syx            write the dump there instead of to standard output (- is\n"
     "                        standard output, never a terminal)\n"
-    "  --all                 write every convertible program as its own file into FOLDER,\n"
+    "  --all                 write every program as its own file into FOLDER,\n"
     "                        named after bank, number and program name\n"
     "  --force               replace files that are already there (only plain files:\n"
     "                        never a link, a folder or a device)\n";

@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "ProgramChoice.h"
-#include "convert/ConversionReport.h"
 #include "convert/ProgramConverter.h"
 #include "library/OpenFiles.h"
 
@@ -61,16 +60,9 @@ const ProgramEntry* ChosenProgram(const ParsedArgs& args, const ProgramLibrary& 
     return &library[static_cast<std::size_t>(index)];
 }
 
-std::optional<ProgramDump> ConvertToDump(const ProgramEntry& entry, int channel,
-                                         CliEnvironment& env, const std::string& command) {
+ProgramDump ConvertToDump(const ProgramEntry& entry, int channel) {
     ProgramConverter converter(entry.Image());
     converter.Convert();
-    if (converter.Quality() == ConversionQuality::NoConversion) {
-        env.err << "patchferry-cli " << command << ": " << entry.BankLabel() << entry.NumberLabel()
-                << " \"" << entry.Name()
-                << "\" is not converted: " << VerdictText(converter.Report()) << "\n";
-        return std::nullopt;
-    }
     return BuildProgramDump(converter.Image(), channel);
 }
 

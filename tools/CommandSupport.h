@@ -1,6 +1,6 @@
 #pragma once
 // What the commands that make dumps share: reading the one file, the channel option, and the
-// conversion with its refusal of Vocoder programs.
+// conversion.
 
 #include <cstdint>
 #include <optional>
@@ -29,10 +29,8 @@ std::optional<int> ChannelOption(const ParsedArgs& args, CliEnvironment& env,
 const ProgramEntry* ChosenProgram(const ParsedArgs& args, const ProgramLibrary& library,
                                   CliEnvironment& env, const std::string& command);
 
-// The dump of the converted entry, or nothing for a program that does not convert (reported
-// with its verdict).
-std::optional<ProgramDump> ConvertToDump(const ProgramEntry& entry, int channel,
-                                         CliEnvironment& env, const std::string& command);
+// The dump of the converted entry; every program converts, Vocoder programs too.
+ProgramDump ConvertToDump(const ProgramEntry& entry, int channel);
 
 // "-o -": the bytes go to standard output.
 inline const std::string kStandardOutput = "-";

@@ -38,23 +38,13 @@ int ConvertAll(const ProgramLibrary& library, int channel, const std::string& fo
                 << why.message() << "\n";
         return kExitFailure;
     }
-    int written = 0;
     int failed = 0;
     for (int i = 0; i < library.Count(); ++i) {
         const auto& entry = library[static_cast<std::size_t>(i)];
-        const auto dump = ConvertToDump(entry, channel, env, kCommand);
-        if (!dump) {
-            continue;  // reported; the other programs are still written
-        }
-        if (WriteDump(Utf8FromPath(*dir / DumpFileName(entry)), *dump, force, env)) {
-            ++written;
-        } else {
+        const ProgramDump dump = ConvertToDump(entry, channel);
+        if (!WriteDump(Utf8FromPath(*dir / DumpFileName(entry)), dump, force, env)) {
             ++failed;
         }
-    }
-    if (written == 0 && failed == 0) {
-        env.err << "patchferry-cli convert: nothing to do: no program of the file converts\n";
-        return kExitFailure;
     }
     return failed == 0 ? kExitOk : kExitFailure;
 }
@@ -92,14 +82,11 @@ int RunConvert(const ParsedArgs& args, CliEnvironment& env) {
     if (entry == nullptr) {
         return kExitFailure;
     }
-    const auto dump = ConvertToDump(*entry, *channel, env, kCommand);
-    if (!dump) {
-        return kExitFailure;
-    }
+    const ProgramDump dump = ConvertToDump(*entry, *channel);
     if (output && *output != kStandardOutput) {
-        return WriteDump(*output, *dump, args.Has("--force"), env) ? kExitOk : kExitFailure;
+        return WriteDump(*output, dump, args.Has("--force"), env) ? kExitOk : kExitFailure;
     }
-    return StandardOutputTakesBytes(env, kCommand) && WriteToStandardOutput(*dump, env, kCommand)
+    return StandardOutputTakesBytes(env, kCommand) && WriteToStandardOutput(dump, env, kCommand)
                ? kExitOk
                : kExitFailure;
 }

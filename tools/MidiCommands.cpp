@@ -44,8 +44,8 @@ struct ProgramToSend {
     ProgramDump dump;
 };
 
-// Every program of the list converted, or nothing when one of them is missing or does not
-// convert (reported): nothing is sent unless all of them can be.
+// Every program of the list converted, or nothing when one of them is missing (reported): nothing
+// is sent unless all of them can be.
 std::optional<std::vector<ProgramToSend>> ConvertAll(const std::vector<ProgramLabel>& labels,
                                                      const std::string& listText,
                                                      const ProgramLibrary& library, int channel,
@@ -59,11 +59,7 @@ std::optional<std::vector<ProgramToSend>> ConvertAll(const std::vector<ProgramLa
             return std::nullopt;
         }
         const ProgramEntry& entry = library[static_cast<std::size_t>(index)];
-        const auto dump = ConvertToDump(entry, channel, env, kSend);
-        if (!dump) {
-            return std::nullopt;
-        }
-        programs.push_back({&entry, *dump});
+        programs.push_back({&entry, ConvertToDump(entry, channel)});
     }
     return programs;
 }

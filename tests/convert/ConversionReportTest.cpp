@@ -23,17 +23,9 @@ TEST(ConversionReport, NamesAreJoinedInOrderWithoutMerging) {
     EXPECT_EQ(VerdictText(report), "Approximate [OSC2 tune|OSC1 DWGS|OSC2 tune]");
 }
 
-TEST(ConversionReport, VocoderReplacesTheTextAndResetForgetsEverything) {
+TEST(ConversionReport, ResetForgetsEverything) {
     ConversionReport report;
-    report.RefuseVocoder();
-    EXPECT_EQ(report.Quality(), ConversionQuality::NoConversion);
-    EXPECT_EQ(VerdictText(report), "No conversion [Vocoder]");
-
-    report.Reset();
     report.AddApproximation("SEQ1 Knob");
-    report.RefuseVocoder();
-    EXPECT_EQ(report.Text(), "Vocoder");
-
     report.Reset();
     EXPECT_EQ(report.Quality(), ConversionQuality::Good);
     EXPECT_EQ(report.Text(), "");

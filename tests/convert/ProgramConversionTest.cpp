@@ -34,17 +34,6 @@ Ms2kProgramImage BusyImage(VoiceMode mode) {
     return image;
 }
 
-TEST(ProgramConversion, VocoderIsRefusedAndLeavesTheInitProgram) {
-    Ms2kProgramImage source = BusyImage(VoiceMode::Vocoder);
-    source[38 + 7] = 4;  // a Vox wave in timbre 1 must not be reported either
-    ProgramConverter converter(source);
-    converter.Convert();
-    EXPECT_EQ(converter.Quality(), ConversionQuality::NoConversion);
-    EXPECT_EQ(converter.Report().Text(), "Vocoder");
-    EXPECT_EQ(VerdictText(converter.Report()), "No conversion [Vocoder]");
-    EXPECT_EQ(converter.Image(), RadiasInitTemplateImage());
-}
-
 TEST(ProgramConversion, NameAndTempoAtBothEnds) {
     Ms2kProgramImage source = MakeImage("Init Program");
     source[38 + 14] = 64;  // OSC2 tune in the centre: nothing approximate

@@ -61,10 +61,10 @@ static_assert(OverlapIsFound());
 
 // A mapping whose values do not all fit its Radias field is found (and so does not compile as a
 // row): DWGS waves reach 63, a sync note field holds 31.
-static_assert(
-    !MapsIntoItsField({ms2k::kOsc1DwgsWave, radias::kLfo1SyncNote, &MapDwgsWave, nullptr, {}}));
-static_assert(
-    MapsIntoItsField({ms2k::kOsc1DwgsWave, radias::kOsc1DwgsWave, &MapDwgsWave, nullptr, {}}));
+static_assert(!MapsIntoItsField(FieldMapping{
+    ms2k::kOsc1DwgsWave, radias::kLfo1SyncNote, &MapDwgsWave, nullptr, {}}));
+static_assert(MapsIntoItsField(FieldMapping{
+    ms2k::kOsc1DwgsWave, radias::kOsc1DwgsWave, &MapDwgsWave, nullptr, {}}));
 
 // Whatever a program holds, a converted block differs from the init program only in bits that
 // a step declares; blocks 3 and 4 never change.
@@ -113,10 +113,10 @@ TEST(TimbreTable, OnlyDeclaredBitsLeaveTheInitProgram) {
 std::optional<std::uint8_t> Expected(const TimbreStep& step, std::span<const std::uint8_t> m,
                                      std::size_t i) {
     if (const auto* move = std::get_if<FieldMove>(&step)) {
-        return move->kind == FieldMove::Kind::Constant
-                   ? move->value
-                   : GetBits(m, move->from.bits.offset + i, move->from.bits.low,
-                             move->from.bits.high);
+        return GetBits(m, move->from.bits.offset + i, move->from.bits.low, move->from.bits.high);
+    }
+    if (const auto* set = std::get_if<FieldSet>(&step)) {
+        return set->value;  // the timbre table keeps nothing
     }
     if (const auto* mapping = std::get_if<FieldMapping>(&step)) {
         const std::uint8_t value = GetBits(m, mapping->from.bits);
