@@ -79,22 +79,29 @@ void ProgramConverter::ConvertProgram() {
     r[kRadiasTempoLow] = static_cast<std::uint8_t>(tenths & 0xFFU);
     r[kRadiasTempoHigh] = static_cast<std::uint8_t>((tenths >> 8U) & 0xFFU);
 
-    // Values wider than the Radias field are cut without a report.
-    SetBits(r, kRadiasArpOn, GetBits(p, kArpOn));
-    SetBits(r, kRadiasArpKeySync, GetBits(p, kArpKeySync));
-    SetBits(r, kRadiasArpResolution, static_cast<std::uint8_t>(p[kArpResolution] + 1U));
-    SetBits(r, kRadiasArpType, GetBits(p, kArpType));
-    SetBits(r, kRadiasArpLatch, GetBits(p, kArpLatch));
-    SetBits(r, kRadiasArpRange, GetBits(p, kArpRange));
+    // Values wider than the Radias field are cut without a report. Each shared byte is built
+    // from the init program's own byte, not read back from the image, which the copy has only
+    // just written (reading it would wait for the copy to land).
+    const RadiasProgramImage& init = RadiasInitTemplateImage();
+    static_assert(kRadiasArpOn.offset == kRadiasArpKeySync.offset &&
+                  kRadiasArpResolution.offset == kRadiasArpType.offset &&
+                  kRadiasArpLatch.offset == kRadiasArpRange.offset);
+    std::uint8_t arp = init[kRadiasArpOn.offset];
+    arp = WithBits(arp, kRadiasArpOn, GetBits(p, kArpOn));
+    r[kRadiasArpOn.offset] = WithBits(arp, kRadiasArpKeySync, GetBits(p, kArpKeySync));
+    arp = init[kRadiasArpType.offset];
+    arp = WithBits(arp, kRadiasArpResolution, static_cast<std::uint8_t>(p[kArpResolution] + 1U));
+    r[kRadiasArpType.offset] = WithBits(arp, kRadiasArpType, GetBits(p, kArpType));
+    arp = init[kRadiasArpLatch.offset];
+    arp = WithBits(arp, kRadiasArpLatch, GetBits(p, kArpLatch));
+    r[kRadiasArpLatch.offset] = WithBits(arp, kRadiasArpRange, GetBits(p, kArpRange));
     r[kRadiasArpGate] = p[kArpGate];
     r[kRadiasArpSwing] = p[kArpSwing];
 
     // The timbres in use; Split and Dual differ only in the key ranges. A Vocoder program plays
     // timbre 1 as the vocoder's carrier.
     const bool twoTimbres = mode == VoiceMode::Split || mode == VoiceMode::Dual;
-    // From the init program's own byte, not the image's: the copy has only just written it, and
-    // reading it back would wait for the copy to land.
-    std::uint8_t inUse = RadiasInitTemplateImage()[kTimbre1InUse.offset];
+    std::uint8_t inUse = init[kTimbre1InUse.offset];
     inUse = WithBits(inUse, kTimbre1InUse, 1);
     inUse = WithBits(inUse, kTimbre2InUse, twoTimbres ? 1 : 0);
     inUse = WithBits(inUse, kVocoderInUse, mode == VoiceMode::Vocoder ? 1 : 0);

@@ -19,7 +19,9 @@
 // 01). The Radias's own MIDI implementation (revision 1.0, 2005) could not be read where it lists
 // the program's bytes. Not confirmed by any source:
 //   - the formant shift codes for -1 and -2 (0, +1 and +2 are taken to be 0, 1 and 2);
-//   - the fc mod source list, and whose EG or LFO the vocoder's cutoff follows;
+//   - the fc mod source list (taken from a public decoding of Radias programs: EG1..EG3,
+//     LFO1, LFO2, velocity, pitch bend, -, keyboard track), and whose EG or LFO the vocoder's
+//     cutoff follows;
 //   - which input levels bytes 5 and 6 set, and the codes of the input selections and of the
 //     modulator source (the conversion keeps the init program's);
 //   - which switch turns the vocoder on: bit 7 here, or bit 4 of program byte 18 beside the

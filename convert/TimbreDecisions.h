@@ -15,6 +15,13 @@
 
 namespace patchferry::timbre {
 
+// The byte of `field` as the init program has it, for a decision that is the only step of its
+// table to write that byte (the tables check this while compiling): the image's byte has only
+// just been copied from the init program, and reading it back can wait for the copy to land.
+inline std::uint8_t FreshByte(const TimbreScope& s, const RadiasTimbreField& field) {
+    return s.init[field.bits.offset];
+}
+
 // The decisions are declared inline: each has one call, in the runner, but the table also holds
 // its address, and without the hint GCC keeps most of them as calls.
 
@@ -42,10 +49,12 @@ inline void WriteUnison(const TimbreScope& s) {
     if (Read(s.m, ms2k::kAssignMode) != ms2k::kAssignModeUnison) {
         return;
     }
-    Write(s.r, radias::kByte8Bit7, 1);
     // 2 where the program plays one timbre: Single, and a Vocoder program's carrier.
     const bool twoTimbres = s.mode == VoiceMode::Split || s.mode == VoiceMode::Dual;
-    Write(s.r, radias::kByte8Bits0To3, twoTimbres ? 0 : 2);
+    const std::uint8_t byte =
+        WithBits(FreshByte(s, radias::kByte8Bit7), radias::kByte8Bit7.bits, 1);
+    s.r[radias::kByte8Bit7.bits.offset] =
+        WithBits(byte, radias::kByte8Bits0To3.bits, twoTimbres ? 0 : 2);
     Write(s.r, radias::kUnisonDetune, Read(s.m, ms2k::kUnisonDetune));
     Write(s.r, radias::kByte10, 64);
 }
@@ -65,8 +74,11 @@ inline void WriteSplitKeyRange(const TimbreScope& s) {
     Write(s.r, radias::kHighestKey, first ? static_cast<std::uint8_t>(split - 1U) : kTopKey);
 }
 
-inline void MarkPolyphonic(const TimbreScope& s) {
-    Write(s.r, radias::kByte32Bit7, Read(s.m, ms2k::kAssignMode) != ms2k::kAssignModeMono ? 1 : 0);
+// 1 unless the timbre is Mono (0); Poly and Unison (and the unused 3) play several voices. A
+// mapping rather than a decision: the table then takes the byte's other bits from the init
+// program instead of reading back what the copy of it has only just written.
+constexpr std::uint8_t MapPolyphonic(std::uint8_t assignMode) {
+    return assignMode != ms2k::kAssignModeMono ? 1 : 0;
 }
 
 // --- oscillators
@@ -98,12 +110,14 @@ inline void ConvertOsc1Wave(const TimbreScope& s) {
         return;
     }
     const Osc1WaveCell& cell = kOsc1Wave[wave];
+    std::uint8_t byte = FreshByte(s, radias::kOsc1Wave);
     if (cell.wave) {
-        Write(s.r, radias::kOsc1Wave, *cell.wave);
+        byte = WithBits(byte, radias::kOsc1Wave.bits, *cell.wave);
     }
     if (cell.high) {
-        Write(s.r, radias::kByte38Bits4To5, *cell.high);
+        byte = WithBits(byte, radias::kByte38Bits4To5.bits, *cell.high);
     }
+    s.r[radias::kOsc1Wave.bits.offset] = byte;
     if (!cell.approximation.empty()) {
         s.report.AddApproximation(cell.approximation);
     }
@@ -141,7 +155,8 @@ inline void ReportEg2Gate(const TimbreScope& s) {
 template <const auto& DistortionSwitch>
 inline void ConvertDistortion(const TimbreScope& s) {
     if (Read(s.m, DistortionSwitch) == 1) {
-        Write(s.r, radias::kByte62Bits0To1, 1);
+        s.r[radias::kByte62Bits0To1.bits.offset] =
+            WithBits(FreshByte(s, radias::kByte62Bits0To1), radias::kByte62Bits0To1.bits, 1);
         Write(s.r, radias::kByte64, 32);
         s.report.AddApproximation("Distortion switch");
     }

@@ -246,6 +246,21 @@ constexpr std::optional<std::array<std::uint8_t, To::kBlockSize>> BitsTaken(
     return taken;
 }
 
+// How many steps of the table write (or keep) some bit of the block's byte.
+template <typename From, typename To, std::size_t N>
+constexpr std::size_t StepsWritingByte(const std::array<StepOf<From, To>, N>& steps,
+                                       std::size_t byte) {
+    std::size_t writers = 0;
+    for (const StepOf<From, To>& step : steps) {
+        bool writes = false;
+        for (const To& field : TargetsOf(step)) {
+            writes = writes || (byte >= field.bits.offset && byte < field.End());
+        }
+        writers += writes ? 1U : 0U;
+    }
+    return writers;
+}
+
 // True when no two steps of the table write (or keep) the same bit.
 template <typename From, typename To, std::size_t N>
 constexpr bool EveryStepWritesItsOwnBits(const std::array<StepOf<From, To>, N>& steps) {

@@ -28,7 +28,7 @@ inline constexpr auto kTimbreSteps = std::to_array<TimbreStep>({
     Copy(ms2k::kBendRange, radias::kBendRange),
     Copy(ms2k::kPortamentoTime, radias::kPortamentoTime),
     // Voice and pitch
-    Decide(&MarkPolyphonic, {radias::kByte32Bit7}),
+    Map(ms2k::kAssignMode, radias::kByte32Bit7, &MapPolyphonic),
     Copy(ms2k::kTriggerMode, radias::kTriggerMode),
     Copy(ms2k::kKeyPriority, radias::kKeyPriority),
     Set(radias::kByte34, 0),
@@ -108,5 +108,9 @@ inline constexpr auto kTimbreSteps = std::to_array<TimbreStep>({
 // clang-format on
 
 static_assert(EveryStepWritesItsOwnBits(kTimbreSteps));
+// The decisions that build a byte from the init program's (FreshByte) are its only writers.
+static_assert(StepsWritingByte(kTimbreSteps, radias::kOsc1Wave.bits.offset) == 1 &&
+              StepsWritingByte(kTimbreSteps, radias::kByte8Bit7.bits.offset) == 1 &&
+              StepsWritingByte(kTimbreSteps, radias::kByte62Bits0To1.bits.offset) == 1);
 
 }  // namespace patchferry::timbre

@@ -93,6 +93,12 @@ inline constexpr std::array<MappedValue, 5> kFormantShift = {{
 static_assert(kSyncNote.size() == 15 && kPatchSource.size() == 8);
 static_assert(kPatchDestination.size() == 8 && kSeqKnob.size() == 31 && kDwgsWave.size() == 64);
 
+// The vocoder's filter modulation source, MS2000 to Radias: EG1, EG2, LFO1, LFO2, velocity and
+// keyboard track, which the Radias lists as 0, 1, 3, 4, 5 and 8 (its EG3 and pitch bend between
+// them). The MS2000's MIDI 1 and MIDI 2 (6 and 7) have no counterpart. Not confirmed by the
+// Radias's own documents: the order comes from a public decoding of its programs.
+inline constexpr std::array<std::uint8_t, 6> kFcModSource = {0, 1, 3, 4, 5, 8};
+
 }  // namespace mapping
 
 // A value with an exact flag: the Radias value means the same as the MS2000 value.

@@ -35,8 +35,7 @@ using CarrierStep = StepOf<Ms2kVocoderField, RadiasTimbreField>;
 
 // Which of two switches turns the Radias vocoder on is not known (RadiasVocoderLayout.h): this one
 // and the program's (ProgramConverter.cpp) are both set.
-inline void SwitchVocoderOn(const TimbreScope& s) {
-    Write(s.r, rv::kOn, 1);
+inline void ReportVocoderSwitch(const TimbreScope& s) {
     s.report.AddApproximation("Vocoder switch");
 }
 
@@ -49,12 +48,15 @@ inline void ReportInputs(const TimbreScope& s) {
     }
 }
 
-// The fc mod source list is not confirmed: the code carries over as it is, and matters only
-// where the intensity is not zero.
+// The fc mod source list is not confirmed (ValueMappings.h), and MIDI 1 and 2 have no counterpart
+// (the init program's source stays): named wherever the intensity is not zero (64).
 constexpr std::uint8_t kNoFcModulation = 64;
 
 inline void ConvertFcModSource(const TimbreScope& s) {
-    Write(s.r, rv::kFcModSource, Read(s.m, voc::kFcModSource));
+    const std::uint8_t source = Read(s.m, voc::kFcModSource);
+    if (source < mapping::kFcModSource.size()) {
+        Write(s.r, rv::kFcModSource, mapping::kFcModSource[source]);
+    }
     if (Read(s.m, voc::kFcModIntensity) != kNoFcModulation) {
         s.report.AddApproximation("Fc mod source");
     }
@@ -62,7 +64,8 @@ inline void ConvertFcModSource(const TimbreScope& s) {
 
 // clang-format off
 constexpr auto kVocoderSteps = std::to_array<VocoderStep>({
-    Decide(&SwitchVocoderOn, {rv::kOn}),
+    Set(rv::kOn, 1),
+    Decide(&ReportVocoderSwitch),
     Copy(voc::kHpfGate, rv::kHpfGate),
     Keep(rv::kByte0Bit4),
     Keep(rv::kModulatorSource),
@@ -116,7 +119,7 @@ constexpr auto kCarrierSteps = std::to_array<CarrierStep>({
     Copy(voc::kBendRange, radias::kBendRange),
     Copy(voc::kPortamentoTime, radias::kPortamentoTime),
     // Voice and pitch
-    Decide(&MarkPolyphonic, {radias::kByte32Bit7}),
+    Map(voc::kAssignMode, radias::kByte32Bit7, &MapPolyphonic),
     Copy(voc::kTriggerMode, radias::kTriggerMode),
     Copy(voc::kKeyPriority, radias::kKeyPriority),
     Set(radias::kByte34, 0),
@@ -177,6 +180,10 @@ constexpr auto kCarrierSteps = std::to_array<CarrierStep>({
 
 static_assert(EveryStepWritesItsOwnBits(kVocoderSteps));
 static_assert(EveryStepWritesItsOwnBits(kCarrierSteps));
+// The decisions that build a byte from the init program's (FreshByte) are its only writers.
+static_assert(StepsWritingByte(kCarrierSteps, radias::kOsc1Wave.bits.offset) == 1 &&
+              StepsWritingByte(kCarrierSteps, radias::kByte8Bit7.bits.offset) == 1 &&
+              StepsWritingByte(kCarrierSteps, radias::kByte62Bits0To1.bits.offset) == 1);
 // Every field of the timbre table has its vocoder source or is kept, and nothing else is written.
 static_assert(BitsTaken(kCarrierSteps) == BitsTaken(kTimbreSteps));
 

@@ -183,22 +183,19 @@ TEST(TimbreConversion, Osc1WaveTableKeepsItsUnchangedCells) {
         int low;   // R[38] b0..3, -1 when kept
         int high;  // R[38] b4..5, -1 when kept
     };
-    // Run over an R[38] that already holds wave 3 (b4..5 = 1), so that a kept cell shows.
-    for (const Case c :
-         {Case{0, 0, 0}, Case{4, 5, -1}, Case{5, 6, -1}, Case{8, -1, -1}, Case{255, -1, -1}}) {
+    // A kept cell leaves the init program's bits; the byte's other bits are never touched.
+    const int init = Init(38);
+    for (const Case c : {Case{0, 0, 0}, Case{3, 3, 1}, Case{4, 5, -1}, Case{5, 6, -1},
+                         Case{8, -1, -1}, Case{255, -1, -1}}) {
         Ms2kProgramImage source = Plain(VoiceMode::Single);
-        M(source, 1, 7) = 3;
+        M(source, 1, 7) = c.wave;
         ProgramConverter converter(source);
         converter.Convert();
-        const std::uint8_t before = R(converter.Image(), 1, 38);
-        ASSERT_EQ(before & 0x3F, 0x13);
-        M(source, 1, 7) = c.wave;
-        converter.ConvertTimbre(1);
         const std::uint8_t after = R(converter.Image(), 1, 38);
         const int wave = c.wave;
-        EXPECT_EQ(after & 0x0F, c.low < 0 ? before & 0x0F : c.low) << wave;
-        EXPECT_EQ((after >> 4) & 3, c.high < 0 ? (before >> 4) & 3 : c.high) << wave;
-        EXPECT_EQ(after & 0xC0, before & 0xC0) << wave;
+        EXPECT_EQ(after & 0x0F, c.low < 0 ? init & 0x0F : c.low) << wave;
+        EXPECT_EQ((after >> 4) & 3, c.high < 0 ? (init >> 4) & 3 : c.high) << wave;
+        EXPECT_EQ(after & 0xC0, init & 0xC0) << wave;
     }
 }
 

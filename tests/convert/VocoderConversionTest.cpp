@@ -139,13 +139,19 @@ TEST(VocoderConversion, FormantShiftAndFcModSourceAtTheirEdges) {
         EXPECT_EQ(Contains(verdict, "Formant shift"), shift > 2) << verdict;
         EXPECT_FALSE(Contains(verdict, "Fc mod source")) << verdict;
     }
-    for (const int intensity : {63, 64, 65}) {
-        Ms2kProgramImage source = Filled(0);
-        Area(source)[24] = 7;  // MIDI 2
-        Area(source)[25] = static_cast<std::uint8_t>(intensity);
-        const auto [r, verdict] = Convert(source);
-        EXPECT_EQ(r[kVocoder + 40] & 0x0F, 7);
-        EXPECT_EQ(Contains(verdict, "Fc mod source"), intensity != 64) << verdict;
+    // EG1, EG2, LFO1, LFO2, velocity, keyboard track in the Radias's order; MIDI 1 and 2, which
+    // it lacks, and anything beyond keep the init program's source.
+    const int kept = patchferry::RadiasInitTemplateImage()[kVocoder + 40] & 0x0F;
+    const std::array<int, 9> radiasSource = {0, 1, 3, 4, 5, 8, kept, kept, kept};
+    for (std::uint8_t source = 0; source < radiasSource.size(); ++source) {
+        for (const int intensity : {63, 64, 65}) {
+            Ms2kProgramImage image = Filled(0);
+            Area(image)[24] = source;
+            Area(image)[25] = static_cast<std::uint8_t>(intensity);
+            const auto [r, verdict] = Convert(image);
+            EXPECT_EQ(r[kVocoder + 40] & 0x0F, radiasSource[source]) << int{source};
+            EXPECT_EQ(Contains(verdict, "Fc mod source"), intensity != 64) << verdict;
+        }
     }
 }
 
