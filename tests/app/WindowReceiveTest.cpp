@@ -59,7 +59,11 @@ Bytes ReadBytes(const QString& path) {
 // cancelled and closed. False when no dialog opened.
 bool WithReceiveDialog(CMainFrame& frame, const std::function<void(ReceiveDialog&)>& script) {
     bool seen = false;
-    QTimer::singleShot(0, [&] {
+    // A timer of this call's own: when no dialog opens (the user kept what was received), it
+    // goes with the call instead of firing later into a script that is gone.
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<ReceiveDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
             return;
@@ -70,6 +74,7 @@ bool WithReceiveDialog(CMainFrame& frame, const std::function<void(ReceiveDialog
             dialog->reject();
         }
     });
+    timer.start(0);
     frame.OnReceive();
     return seen;
 }
