@@ -208,22 +208,25 @@ using FieldMapping = FieldMappingOf<Ms2kTimbreField, RadiasTimbreField>;
 using Decision = DecisionOf<RadiasTimbreField>;
 using TimbreStep = StepOf<Ms2kTimbreField, RadiasTimbreField>;
 
-// The Radias fields a step writes or keeps, for the checks of a table.
+// The Radias fields a step writes or keeps, for the checks of a table. (By index and std::get
+// rather than std::get_if: with the sanitizers on, GCC does not take a pointer's comparison with
+// null as a constant expression.)
 template <typename From, typename To>
 constexpr std::span<const To> TargetsOf(const StepOf<From, To>& step) {
-    if (const auto* move = std::get_if<FieldMoveOf<From, To>>(&step)) {
-        return {&move->to, 1};
+    switch (step.index()) {
+        case kMoveStep:
+            return {&std::get<kMoveStep>(step).to, 1};
+        case kSetStep:
+            return {&std::get<kSetStep>(step).to, 1};
+        case kMapStep:
+            return {&std::get<kMapStep>(step).to, 1};
+        case kDecideStep: {
+            const DecisionOf<To>& decision = std::get<kDecideStep>(step);
+            return {decision.writes.data(), decision.writeCount};
+        }
+        default:
+            return {};
     }
-    if (const auto* set = std::get_if<FieldSetOf<To>>(&step)) {
-        return {&set->to, 1};
-    }
-    if (const auto* mapping = std::get_if<FieldMappingOf<From, To>>(&step)) {
-        return {&mapping->to, 1};
-    }
-    if (const auto* decision = std::get_if<DecisionOf<To>>(&step)) {
-        return {decision->writes.data(), decision->writeCount};
-    }
-    return {};
 }
 
 // Per byte of the Radias block, the bits that the table's steps write or keep; nothing when two
