@@ -8,7 +8,7 @@
 
 #include "app/QtChild.h"
 #include "app/ReceiveDialog.h"
-#include "midi/receive/ConversationSteps.h"
+#include "synth/ConversationSteps.h"
 
 namespace patchferry {
 
@@ -36,7 +36,7 @@ void IdentifyDialog::showEvent(QShowEvent* event) {
     if (poll_->isActive() || finder_.Finished()) {
         return;
     }
-    if (!midi::StartInquiry(finder_, connection_, error_)) {
+    if (!synth::StartInquiry(finder_, connection_, error_)) {
         QTimer::singleShot(0, this, &QDialog::accept);
         return;
     }
@@ -50,7 +50,7 @@ void IdentifyDialog::done(int result) {
 }
 
 void IdentifyDialog::OnPoll() {
-    if (!midi::StepInquiry(finder_, connection_, std::chrono::milliseconds(0), error_) ||
+    if (!synth::StepInquiry(finder_, connection_, std::chrono::milliseconds(0), error_) ||
         finder_.Finished()) {
         poll_->stop();
         accept();

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "midi/SynthConnection.h"
-#include "midi/receive/DeviceInquiry.h"
+#include "synth/DeviceInquiry.h"
 
 class QTimer;
 
@@ -18,7 +18,7 @@ class IdentifyDialog : public QDialog {
   public:
     IdentifyDialog(midi::SynthConnection& connection, QWidget* parent = nullptr);
 
-    const std::vector<midi::DeviceIdentity>& Answers() const { return finder_.Answers(); }
+    const std::vector<synth::DeviceIdentity>& Answers() const { return finder_.Answers(); }
     const std::string& Error() const { return error_; }
 
     void showEvent(QShowEvent* event) override;
@@ -28,7 +28,7 @@ class IdentifyDialog : public QDialog {
     void OnPoll();
 
     midi::SynthConnection& connection_;
-    midi::DeviceFinder finder_;
+    synth::DeviceFinder finder_;
     std::string error_;
     QTimer* poll_;
 };

@@ -13,7 +13,7 @@
 #include "app/QtChild.h"
 #include "app/Settings.h"
 #include "midi/MidiMessages.h"
-#include "midi/receive/ConversationSteps.h"
+#include "synth/ConversationSteps.h"
 
 namespace patchferry {
 namespace {
@@ -61,7 +61,7 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
     inputList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto* channelLabel = QtChild<QLabel>(QStringLiteral("C&hannel"), this);
     channelLabel->setBuddy(channelList_);
-    for (int channel = midi::kFirstChannel; channel <= midi::kLastChannel; ++channel) {
+    for (int channel = synth::kFirstChannel; channel <= synth::kLastChannel; ++channel) {
         channelList_->addItem(QString::asprintf("%02d", channel), channel);
     }
     findButton_->setToolTip(
@@ -144,27 +144,27 @@ void ReceiveDialog::RestoreChoices(const ReceiveStart& start) {
     const bool current = settings_.ReadInteger(Setting::ReceiveWhat) == 0;
     (current ? currentButton_ : allButton_)->setChecked(true);
     const int savedChannel = settings_.ReadInteger(Setting::ReceiveChannel);
-    const int channel = midi::IsChannel(savedChannel + 1) ? savedChannel + 1 : start.barChannel;
-    channelList_->setCurrentIndex(midi::IsChannel(channel) ? channel - 1 : 0);
+    const int channel = synth::IsChannel(savedChannel + 1) ? savedChannel + 1 : start.barChannel;
+    channelList_->setCurrentIndex(synth::IsChannel(channel) ? channel - 1 : 0);
 }
 
 void ReceiveDialog::SaveChoices() {
     if (inputList_->currentIndex() >= 0) {
         settings_.Write(Setting::ReceivePort, inputList_->currentText());
     }
-    settings_.Write(Setting::ReceiveWhat, ChosenWhat() == midi::ReceiveWhat::AllPrograms ? 1 : 0);
+    settings_.Write(Setting::ReceiveWhat, ChosenWhat() == synth::ReceiveWhat::AllPrograms ? 1 : 0);
     settings_.Write(Setting::ReceiveChannel, ChosenChannel() - 1);
 }
 
 // Before a transfer the bar stands at nothing of what the choice will bring.
 void ReceiveDialog::ShowIdleProgress() {
-    progress_->setRange(0, static_cast<int>(midi::AnswerSize(ChosenWhat())));
+    progress_->setRange(0, static_cast<int>(synth::AnswerSize(ChosenWhat())));
     progress_->setValue(0);
 }
 
-midi::ReceiveWhat ReceiveDialog::ChosenWhat() const {
-    return currentButton_->isChecked() ? midi::ReceiveWhat::CurrentProgram
-                                       : midi::ReceiveWhat::AllPrograms;
+synth::ReceiveWhat ReceiveDialog::ChosenWhat() const {
+    return currentButton_->isChecked() ? synth::ReceiveWhat::CurrentProgram
+                                       : synth::ReceiveWhat::AllPrograms;
 }
 
 int ReceiveDialog::ChosenChannel() const {
@@ -204,9 +204,9 @@ void ReceiveDialog::OnReceive() {
         return;
     }
     SaveChoices();
-    receiver_ = std::make_unique<midi::ProgramReceiver>(timeouts_);
+    receiver_ = std::make_unique<synth::ProgramReceiver>(timeouts_);
     std::string error;
-    if (!midi::StartReceive(*receiver_, *connection_, ChosenWhat(), ChosenChannel(), error)) {
+    if (!synth::StartReceive(*receiver_, *connection_, ChosenWhat(), ChosenChannel(), error)) {
         connection_.reset();
         ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
         return;
@@ -216,7 +216,7 @@ void ReceiveDialog::OnReceive() {
     progress_->setValue(0);
     status_->setText(QStringLiteral("Asking the MS2000 on channel %1 for %2...")
                          .arg(ChosenChannel())
-                         .arg(ChosenWhat() == midi::ReceiveWhat::AllPrograms
+                         .arg(ChosenWhat() == synth::ReceiveWhat::AllPrograms
                                   ? QStringLiteral("all 128 programs")
                                   : QStringLiteral("its current program")));
     SetBusy(true);
@@ -228,7 +228,7 @@ void ReceiveDialog::OnFind() {
         return;
     }
     std::string error;
-    if (!midi::StartInquiry(finder_, *connection_, error)) {
+    if (!synth::StartInquiry(finder_, *connection_, error)) {
         connection_.reset();
         ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
         return;
@@ -242,9 +242,9 @@ void ReceiveDialog::OnFind() {
 
 void ReceiveDialog::OnPoll() {
     if (task_ == Task::Receiving) {
-        midi::StepReceive(*receiver_, *connection_, std::chrono::milliseconds(0));
+        synth::StepReceive(*receiver_, *connection_, std::chrono::milliseconds(0));
         progress_->setValue(static_cast<int>(receiver_->Received()));
-        if (receiver_->State() == midi::ReceiveState::Receiving) {
+        if (receiver_->State() == synth::ReceiveState::Receiving) {
             status_->setText(QStringLiteral("Receiving from the MS2000 on channel %1...")
                                  .arg(receiver_->Channel()));
         }
@@ -253,7 +253,7 @@ void ReceiveDialog::OnPoll() {
         }
     } else if (task_ == Task::Finding) {
         std::string error;
-        if (!midi::StepInquiry(finder_, *connection_, std::chrono::milliseconds(0), error)) {
+        if (!synth::StepInquiry(finder_, *connection_, std::chrono::milliseconds(0), error)) {
             StopTask(QString());
             connection_.reset();
             ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
@@ -264,25 +264,25 @@ void ReceiveDialog::OnPoll() {
 }
 
 void ReceiveDialog::FinishReceive() {
-    const midi::ReceiveState state = receiver_->State();
-    if (state == midi::ReceiveState::Done) {
+    const synth::ReceiveState state = receiver_->State();
+    if (state == synth::ReceiveState::Done) {
         answer_ = receiver_->Answer();
         StopTask(QStringLiteral("Received."));
         accept();
         return;
     }
-    const QString failure = Utf8(midi::ReceiveFailureText(*receiver_, *connection_));
+    const QString failure = Utf8(synth::ReceiveFailureText(*receiver_, *connection_));
     StopTask(failure);
     ShowMessage(MessageIcon::Exclamation, failure);
 }
 
 void ReceiveDialog::FinishFind() {
-    const std::vector<midi::DeviceIdentity> answers = finder_.Answers();
+    const std::vector<synth::DeviceIdentity> answers = finder_.Answers();
     const QString inputName = inputList_->currentText();
     StopTask(QString());
     ShowIdleProgress();
-    for (const midi::DeviceIdentity& answer : answers) {
-        if (const auto channel = midi::ReplyChannel(answer); channel && IsMs2kFamily(answer)) {
+    for (const synth::DeviceIdentity& answer : answers) {
+        if (const auto channel = synth::ReplyChannel(answer); channel && IsMs2kFamily(answer)) {
             channelList_->setCurrentIndex(*channel - 1);
             status_->setText(QStringLiteral("The MS2000 answered on channel %1.").arg(*channel));
             return;
@@ -291,13 +291,13 @@ void ReceiveDialog::FinishFind() {
     if (answers.empty()) {
         status_->setText(QStringLiteral("No answer."));
         ShowMessage(MessageIcon::Exclamation,
-                    Sentence(midi::NoInquiryAnswerText(inputName.toStdString())));
+                    Sentence(synth::NoInquiryAnswerText(inputName.toStdString())));
         return;
     }
     QString text = QStringLiteral("No MS2000 answered the device inquiry on %1. What answered:\n")
                        .arg(inputName);
-    for (const midi::DeviceIdentity& answer : answers) {
-        text += Utf8(midi::DescribeIdentity(answer)) + QLatin1Char('\n');
+    for (const synth::DeviceIdentity& answer : answers) {
+        text += Utf8(synth::DescribeIdentity(answer)) + QLatin1Char('\n');
     }
     text += QStringLiteral("Choose the MS2000's global MIDI channel by hand.");
     status_->setText(QStringLiteral("No MS2000 answered."));

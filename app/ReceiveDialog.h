@@ -16,8 +16,8 @@
 
 #include "app/MidiState.h"
 #include "app/Seams.h"
-#include "midi/receive/DeviceInquiry.h"
-#include "midi/receive/ProgramReceiver.h"
+#include "synth/DeviceInquiry.h"
+#include "synth/ProgramReceiver.h"
 
 class QComboBox;
 class QLabel;
@@ -47,7 +47,7 @@ class ReceiveDialog : public QDialog {
                   const ReceiveStart& start, QWidget* parent = nullptr);
     ~ReceiveDialog() override;
 
-    void SetTimeouts(const midi::ReceiveTimeouts& timeouts) { timeouts_ = timeouts; }
+    void SetTimeouts(const synth::ReceiveTimeouts& timeouts) { timeouts_ = timeouts; }
     void SetSendTimeout(std::chrono::milliseconds timeout) { sendTimeout_ = timeout; }
 
     // The whole answer, F0 to F7, once the dialog was accepted.
@@ -83,7 +83,7 @@ class ReceiveDialog : public QDialog {
     void StopTask(const QString& status);
     void SetBusy(bool busy);
     void ShowIdleProgress();
-    midi::ReceiveWhat ChosenWhat() const;
+    synth::ReceiveWhat ChosenWhat() const;
     int ChosenChannel() const;  // 1..16
     void ShowMessage(MessageIcon icon, const QString& text);
 
@@ -92,13 +92,13 @@ class ReceiveDialog : public QDialog {
     SettingsStore& settings_;
     std::vector<midi::MidiOutPortInfo> inputs_;
     QString listingError_;
-    midi::ReceiveTimeouts timeouts_;
+    synth::ReceiveTimeouts timeouts_;
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
 
     Task task_ = Task::None;
     std::unique_ptr<midi::SynthConnection> connection_;
-    std::unique_ptr<midi::ProgramReceiver> receiver_;
-    midi::DeviceFinder finder_;
+    std::unique_ptr<synth::ProgramReceiver> receiver_;
+    synth::DeviceFinder finder_;
     std::vector<std::uint8_t> answer_;
 
     QComboBox* inputList_;

@@ -13,8 +13,8 @@
 #include "midi/SynthConnection.h"
 #include "midi/alsa/SysExPacing.h"
 #include "midi/fake/FakeMidiOutputService.h"
-#include "midi/receive/ConversationSteps.h"
 #include "support/SyxBuilder.h"
+#include "synth/ConversationSteps.h"
 
 namespace {
 
@@ -40,22 +40,24 @@ void BM_ReceiveBank(benchmark::State& state) {
     std::chrono::steady_clock::duration spent{};
     for (auto _ : state) {
         const auto started = std::chrono::steady_clock::now();
-        ProgramReceiver receiver;
-        if (!StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, kChannel, error)) {
+        synth::ProgramReceiver receiver;
+        if (!synth::StartReceive(receiver, *connection, synth::ReceiveWhat::AllPrograms, kChannel,
+                                 error)) {
             state.SkipWithError(error.c_str());
             return;
         }
         while (!receiver.Finished()) {
-            StepReceive(receiver, *connection, std::chrono::milliseconds(10));
+            synth::StepReceive(receiver, *connection, std::chrono::milliseconds(10));
         }
         spent += std::chrono::steady_clock::now() - started;
-        if (receiver.State() != ReceiveState::Done) {
+        if (receiver.State() != synth::ReceiveState::Done) {
             state.SkipWithError(receiver.FailureText().c_str());
             return;
         }
         service.ClearRecord();
     }
-    const auto cable = alsa::SysExTransmissionTime(AnswerSize(ReceiveWhat::AllPrograms));
+    const auto cable =
+        alsa::SysExTransmissionTime(synth::AnswerSize(synth::ReceiveWhat::AllPrograms));
     const double perBank =
         std::chrono::duration<double>(spent).count() / static_cast<double>(state.iterations());
     state.counters["cable_ms"] = std::chrono::duration<double, std::milli>(cable).count();

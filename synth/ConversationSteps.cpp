@@ -1,13 +1,13 @@
-#include "midi/receive/ConversationSteps.h"
+#include "synth/ConversationSteps.h"
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool SendOrSay(SynthConnection& connection, std::span<const std::uint8_t> message,
+bool SendOrSay(midi::SynthConnection& connection, std::span<const std::uint8_t> message,
                std::string& error) {
-    const SendOutcome outcome = connection.Send(message);
+    const midi::SendOutcome outcome = connection.Send(message);
     if (!outcome.Succeeded()) {
         error = outcome.errorText;
     }
@@ -16,12 +16,12 @@ bool SendOrSay(SynthConnection& connection, std::span<const std::uint8_t> messag
 
 }  // namespace
 
-bool StartInquiry(DeviceFinder& finder, SynthConnection& connection, std::string& error) {
+bool StartInquiry(DeviceFinder& finder, midi::SynthConnection& connection, std::string& error) {
     return SendOrSay(connection, finder.Start(Clock::now()), error);
 }
 
-bool StepInquiry(DeviceFinder& finder, SynthConnection& connection, std::chrono::milliseconds wait,
-                 std::string& error) {
+bool StepInquiry(DeviceFinder& finder, midi::SynthConnection& connection,
+                 std::chrono::milliseconds wait, std::string& error) {
     finder.Feed(connection.Take(wait));
     if (const auto next = finder.Tick(Clock::now())) {
         if (!SendOrSay(connection, *next, error)) {
@@ -32,7 +32,7 @@ bool StepInquiry(DeviceFinder& finder, SynthConnection& connection, std::chrono:
     return true;
 }
 
-bool StartReceive(ProgramReceiver& receiver, SynthConnection& connection, ReceiveWhat what,
+bool StartReceive(ProgramReceiver& receiver, midi::SynthConnection& connection, ReceiveWhat what,
                   int channel, std::string& error) {
     static_cast<void>(connection.Take(std::chrono::milliseconds(0)));
     if (!SendOrSay(connection, receiver.Start(what, channel, Clock::now()), error)) {
@@ -42,7 +42,7 @@ bool StartReceive(ProgramReceiver& receiver, SynthConnection& connection, Receiv
     return true;
 }
 
-void StepReceive(ProgramReceiver& receiver, SynthConnection& connection,
+void StepReceive(ProgramReceiver& receiver, midi::SynthConnection& connection,
                  std::chrono::milliseconds wait) {
     const auto bytes = connection.Take(wait);
     const auto now = Clock::now();
@@ -50,7 +50,8 @@ void StepReceive(ProgramReceiver& receiver, SynthConnection& connection,
     receiver.Tick(now);
 }
 
-std::string ReceiveFailureText(const ProgramReceiver& receiver, const SynthConnection& connection) {
+std::string ReceiveFailureText(const ProgramReceiver& receiver,
+                               const midi::SynthConnection& connection) {
     std::string text = receiver.FailureText();
     if (const std::string problem = connection.InputProblem(); !problem.empty()) {
         text += ' ' + problem;
@@ -58,4 +59,4 @@ std::string ReceiveFailureText(const ProgramReceiver& receiver, const SynthConne
     return text;
 }
 
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

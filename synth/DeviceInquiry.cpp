@@ -1,10 +1,10 @@
-#include "midi/receive/DeviceInquiry.h"
+#include "synth/DeviceInquiry.h"
 
 #include <cstdio>
 
 #include "library/KorgSysEx.h"
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 
 namespace {
 
@@ -178,4 +178,4 @@ std::string NoInquiryAnswerText(const std::string& inputName) {
            "setting \"SystemEx\" is ENA.";
 }
 
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

@@ -1,10 +1,10 @@
-#include "midi/receive/DeviceInquiry.h"
+#include "synth/DeviceInquiry.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -113,4 +113,4 @@ TEST(DeviceFinder, WithoutRepliesAsksEachChannelInTurnAndStopsAtTheFirst) {
 }
 
 }  // namespace
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth
