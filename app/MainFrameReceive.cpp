@@ -170,13 +170,14 @@ void CMainFrame::OnIdentify() {
         return;
     }
     std::string error;
-    const auto connection = midi_.Connect(*input, error);
+    auto connection = midi_.Connect(*input, error);
     if (!connection) {
         messageBox_.Show(this, MessageIcon::Error, Utf8(error));
         return;
     }
     connection->SetSendTimeout(sendTimeout_);
-    IdentifyDialog dialog(*connection, this);
+    synth::Conversation conversation(std::move(connection));
+    IdentifyDialog dialog(conversation, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

@@ -16,8 +16,8 @@
 
 #include "app/MidiState.h"
 #include "app/Seams.h"
+#include "synth/Conversation.h"
 #include "synth/DeviceInquiry.h"
-#include "synth/ProgramReceiver.h"
 
 class QComboBox;
 class QLabel;
@@ -52,7 +52,7 @@ class ReceiveDialog : public QDialog {
 
     // The whole answer, F0 to F7, once the dialog was accepted.
     const std::vector<std::uint8_t>& Answer() const { return answer_; }
-    bool Busy() const { return task_ != Task::None; }
+    bool Busy() const { return conversation_ && conversation_->Current() != synth::Task::None; }
 
     // The controls, for tests.
     QComboBox* InputList() const { return inputList_; }
@@ -69,8 +69,6 @@ class ReceiveDialog : public QDialog {
     void done(int result) override;
 
   private:
-    enum class Task { None, Finding, Receiving };
-
     void FillInputs(const ReceiveStart& start);
     void RestoreChoices(const ReceiveStart& start);
     void SaveChoices();
@@ -95,10 +93,7 @@ class ReceiveDialog : public QDialog {
     synth::ReceiveTimeouts timeouts_;
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
 
-    Task task_ = Task::None;
-    std::unique_ptr<midi::SynthConnection> connection_;
-    std::unique_ptr<synth::ProgramReceiver> receiver_;
-    synth::DeviceFinder finder_;
+    std::unique_ptr<synth::Conversation> conversation_;
     std::vector<std::uint8_t> answer_;
 
     QComboBox* inputList_;

@@ -4,13 +4,12 @@
 #include <chrono>
 #include <optional>
 #include <ostream>
-#include <thread>
 
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "SynthLink.h"
 #include "WriteFile.h"
-#include "synth/ConversationSteps.h"
+#include "synth/Conversation.h"
 
 namespace patchferry::cli {
 
@@ -21,26 +20,21 @@ using Clock = std::chrono::steady_clock;
 const std::string kIdentify = "identify";
 const std::string kReceive = "receive";
 
-// How long one wait for the input lasts: the time-outs and the progress move on at least this
-// often.
-constexpr std::chrono::milliseconds kPoll{50};
 // The progress line is redrawn at most this often.
 constexpr std::chrono::milliseconds kProgressEvery{200};
 
 // Runs the device inquiry to its end; the answers in the order they came, or nothing when a
 // request could not be sent (reported).
 std::optional<std::vector<synth::DeviceIdentity>> FindDevices(SynthLink& link) {
-    synth::DeviceFinder finder;
     std::string error;
-    bool sent = synth::StartInquiry(finder, link.Connection(), error);
-    while (sent && !finder.Finished()) {
-        sent = synth::StepInquiry(finder, link.Connection(), kPoll, error);
-    }
-    if (!sent) {
+    if (!link.Talk().StartFind(error)) {
         link.SendFailed(error);
         return std::nullopt;
     }
-    return finder.Answers();
+    if (!link.RunTask()) {
+        return std::nullopt;
+    }
+    return link.Talk().Finder().Answers();
 }
 
 // The channel an MS2000 answered the inquiry on; reports when none did.
@@ -49,22 +43,12 @@ std::optional<int> FindMs2kChannel(SynthLink& link, CliEnvironment& env) {
     if (!answers) {
         return std::nullopt;
     }
-    for (const synth::DeviceIdentity& answer : *answers) {
-        if (const auto channel = synth::ReplyChannel(answer); channel && IsMs2kFamily(answer)) {
-            env.err << "patchferry-cli receive: the MS2000 answered on channel " << *channel
-                    << "\n";
-            return channel;
-        }
+    if (const auto channel = synth::Ms2kChannel(*answers)) {
+        env.err << "patchferry-cli receive: the MS2000 answered on channel " << *channel << "\n";
+        return channel;
     }
-    if (answers->empty()) {
-        env.err << "patchferry-cli receive: " << synth::NoInquiryAnswerText(link.InputName())
-                << "\n";
-    } else {
-        env.err << "patchferry-cli receive: no MS2000 answered the device inquiry; what "
-                   "answered:\n";
-        for (const synth::DeviceIdentity& answer : *answers) {
-            env.err << "  " << synth::DescribeIdentity(answer) << "\n";
-        }
+    env.err << "patchferry-cli receive: " << synth::NoMs2kText(*answers, link.InputName()) << "\n";
+    if (!answers->empty()) {
         env.err << "Give the MS2000's global MIDI channel with --channel 1..16.\n";
     }
     return std::nullopt;
@@ -76,7 +60,8 @@ class ProgressLine {
     explicit ProgressLine(CliEnvironment& env) : env_(env) {}
     void Show(const synth::ProgramReceiver& receiver, bool force = false) {
         const auto now = Clock::now();
-        if (!env_.errIsTerminal || (!force && now - shown_ < kProgressEvery)) {
+        if (!env_.errIsTerminal || receiver.State() == synth::ReceiveState::Idle ||
+            (!force && now - shown_ < kProgressEvery)) {
             return;
         }
         shown_ = now;
@@ -162,27 +147,24 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
             return kExitFailure;
         }
         channel = *found;
-        // The MS2000 wants a pause between two messages sent to it.
-        std::this_thread::sleep_for(synth::kMs2kMessageGap);
     }
 
-    synth::ProgramReceiver receiver(env.receiveTimeouts);
+    synth::Conversation& talk = link->Talk();
+    const synth::ProgramReceiver& receiver = talk.Receiver();
     const auto asked = Clock::now();
-    if (std::string error;
-        !synth::StartReceive(receiver, link->Connection(), what, channel, error)) {
+    if (std::string error; !talk.StartReceive(what, channel, error)) {
         link->SendFailed(error);
         return kExitFailure;
     }
     ProgressLine progress(env);
-    while (!receiver.Finished()) {
-        synth::StepReceive(receiver, link->Connection(), kPoll);
-        progress.Show(receiver);
+    if (!link->RunTask([&] { progress.Show(receiver); })) {
+        progress.End();
+        return kExitFailure;
     }
     progress.Show(receiver, true);
     progress.End();
     if (receiver.State() != synth::ReceiveState::Done) {
-        env.err << "patchferry-cli receive: "
-                << synth::ReceiveFailureText(receiver, link->Connection()) << "\n";
+        env.err << "patchferry-cli receive: " << talk.ReceiveFailureText() << "\n";
         return kExitFailure;
     }
     const auto took =

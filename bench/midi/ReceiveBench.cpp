@@ -14,7 +14,7 @@
 #include "midi/alsa/SysExPacing.h"
 #include "midi/fake/FakeMidiOutputService.h"
 #include "support/SyxBuilder.h"
-#include "synth/ConversationSteps.h"
+#include "synth/Conversation.h"
 
 namespace {
 
@@ -32,22 +32,27 @@ void BM_ReceiveBank(benchmark::State& state) {
                                           static_cast<std::size_t>(state.range(0)));
     service.SetResponder([&bank](std::span<const std::uint8_t>) { return Pieces(bank); });
     std::string error;
-    const auto connection = SynthConnection::Open(service, service, kInterface, nullptr, error);
+    auto connection = SynthConnection::Open(service, service, kInterface, nullptr, error);
     if (!connection) {
         state.SkipWithError(error.c_str());
         return;
     }
+    synth::Conversation talk(std::move(connection));
+    const synth::ProgramReceiver& receiver = talk.Receiver();
     std::chrono::steady_clock::duration spent{};
     for (auto _ : state) {
-        const auto started = std::chrono::steady_clock::now();
-        synth::ProgramReceiver receiver;
-        if (!synth::StartReceive(receiver, *connection, synth::ReceiveWhat::AllPrograms, kChannel,
-                                 error)) {
+        if (!talk.StartReceive(synth::ReceiveWhat::AllPrograms, kChannel, error)) {
             state.SkipWithError(error.c_str());
             return;
         }
-        while (!receiver.Finished()) {
-            synth::StepReceive(receiver, *connection, std::chrono::milliseconds(10));
+        // The MS2000's pause between two requests is the synth's, not the receiving's: the time
+        // counts from the request.
+        while (talk.Running() && receiver.State() == synth::ReceiveState::Idle) {
+            talk.Step(std::chrono::milliseconds(1), error);
+        }
+        const auto started = std::chrono::steady_clock::now();
+        while (talk.Running()) {
+            talk.Step(std::chrono::milliseconds(10), error);
         }
         spent += std::chrono::steady_clock::now() - started;
         if (receiver.State() != synth::ReceiveState::Done) {

@@ -8,7 +8,7 @@
 
 #include "midi/SynthConnection.h"
 #include "midi/fake/FakeMidiOutputService.h"
-#include "synth/ConversationSteps.h"
+#include "synth/Conversation.h"
 
 namespace patchferry::synth {
 namespace {
@@ -96,49 +96,56 @@ TEST_F(SynthConnectionTest, EveryFailureIsSaidAndLeavesNothingOpen) {
 TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText) {
     auto connection = Open(kInterface, nullptr);
     ASSERT_TRUE(connection);
+    Conversation talk(std::move(connection));
     midi_.SetErrorText(midi::FakeMidiOutputService::kStillPlaying, "still playing");
 
-    DeviceFinder finder;
     std::string error;
     midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
-    EXPECT_FALSE(StartInquiry(finder, *connection, error));
+    EXPECT_FALSE(talk.StartFind(error));
     EXPECT_EQ(error, "still playing");
+    EXPECT_FALSE(talk.Running());
 
     // Nobody answers the inquiry to all, so the first request to one device falls due and is
     // refused: the inquiry ends there.
-    ASSERT_TRUE(StartInquiry(finder, *connection, error));
+    ASSERT_TRUE(talk.StartFind(error));
     midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
     bool going = true;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (going && std::chrono::steady_clock::now() < deadline) {
-        going = StepInquiry(finder, *connection, 20ms, error);
+        going = talk.Step(20ms, error);
     }
     EXPECT_FALSE(going);
-    EXPECT_TRUE(finder.Finished());
-    EXPECT_TRUE(finder.Answers().empty());
+    EXPECT_FALSE(talk.Running());
+    EXPECT_TRUE(talk.Finder().Answers().empty());
 
-    ProgramReceiver receiver;
+    // The MS2000 wants its pause after the last request: the dump request waits for it inside
+    // the conversation, and its refusal comes from the step that sends it.
     midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
     error.clear();
-    EXPECT_FALSE(StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, 3, error));
+    const auto asked = std::chrono::steady_clock::now();
+    ASSERT_TRUE(talk.StartReceive(ReceiveWhat::AllPrograms, 3, error));
+    EXPECT_TRUE(talk.Running());
+    while (talk.Step(5ms, error) && talk.Running()) {
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, kMs2kMessageGap - 50ms);
     EXPECT_EQ(error, "still playing");
-    EXPECT_TRUE(receiver.Finished());
-    EXPECT_NE(receiver.State(), ReceiveState::Done);
+    EXPECT_FALSE(talk.Running());
+    EXPECT_NE(talk.Receiver().State(), ReceiveState::Done);
 }
 
 TEST_F(SynthConnectionTest, AFailedReceiveAlsoSaysWhatWentWrongWithTheInput) {
     auto connection = Open(kInterface, nullptr);
     ASSERT_TRUE(connection);
-    ProgramReceiver receiver(ReceiveTimeouts{20ms, 20ms});
+    Conversation talk(std::move(connection), ReceiveTimeouts{20ms, 20ms});
     std::string error;
-    ASSERT_TRUE(StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, 3, error));
-    while (!receiver.Finished()) {
-        StepReceive(receiver, *connection, 5ms);
+    ASSERT_TRUE(talk.StartReceive(ReceiveWhat::AllPrograms, 3, error));
+    while (talk.Running()) {
+        talk.Step(5ms, error);
     }
-    EXPECT_EQ(ReceiveFailureText(receiver, *connection), receiver.FailureText());
+    EXPECT_EQ(talk.ReceiveFailureText(), talk.Receiver().FailureText());
     midi_.SetInputProblem("MIDI input buffers could not be given back to the driver: no memory.");
-    EXPECT_EQ(ReceiveFailureText(receiver, *connection),
-              receiver.FailureText() +
+    EXPECT_EQ(talk.ReceiveFailureText(),
+              talk.Receiver().FailureText() +
                   " MIDI input buffers could not be given back to the driver: no memory.");
 }
 
