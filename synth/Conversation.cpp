@@ -1,6 +1,9 @@
 #include "synth/Conversation.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "midi/MidiCable.h"
 
 namespace patchferry::synth {
 
@@ -46,16 +49,31 @@ bool Conversation::StartConfirm(std::span<const std::uint8_t> dump, int channel,
                                 std::string& error) {
     Cancel();
     task_ = Task::Confirm;
+    const auto handedOver = Clock::now();
     if (!Send(dump, error)) {
         return false;
     }
-    // What came while the dump was going out answers an earlier one, or nothing.
-    static_cast<void>(connection_->Take(std::chrono::milliseconds(0)));
-    confirmation_.Start(channel, Clock::now());
+    answersFrom_ = std::max(handedOver + midi::SysExTransmissionTime(dump.size()), Clock::now());
+    bool dropped = false;
+    static_cast<void>(connection_->TakeSince(answersFrom_, std::chrono::milliseconds(0), dropped));
+    confirmation_.Start(channel, answersFrom_);
     return true;
 }
 
 bool Conversation::Step(std::chrono::milliseconds wait, std::string& error) {
+    if (task_ == Task::Confirm) {
+        // What came before the dump can have left is nobody's answer to it, nor is the rest of
+        // a message it began.
+        bool dropped = false;
+        const auto bytes = connection_->TakeSince(answersFrom_, wait, dropped);
+        if (dropped) {
+            confirmation_.Restart();
+        }
+        const auto now = Clock::now();
+        confirmation_.Feed(bytes, now);
+        confirmation_.Tick(now);
+        return true;
+    }
     const std::vector<std::uint8_t> bytes = connection_->Take(wait);
     const auto now = Clock::now();
     switch (task_) {
@@ -70,9 +88,6 @@ bool Conversation::Step(std::chrono::milliseconds wait, std::string& error) {
             receiver_.Tick(now);
             return SendDueRequest(error);
         case Task::Confirm:
-            confirmation_.Feed(bytes, now);
-            confirmation_.Tick(now);
-            return true;
         case Task::None:
             // Kept going, so that the rest of a cancelled answer is known as such.
             receiver_.Feed(bytes, now);

@@ -45,7 +45,8 @@ class Conversation {
     // it has gone.
     bool StartReceive(ReceiveWhat what, int channel, std::string& error);
     // Sends `dump` (a Radias program dump on `channel`, 0..15) and listens for the answer from the
-    // moment it has left.
+    // moment it has left: not before its last byte can have crossed the cable, however soon the
+    // port says it is done, and not before the port says so.
     bool StartConfirm(std::span<const std::uint8_t> dump, int channel, std::string& error);
 
     // Moves the task on, waiting up to `wait` for input. False, with the send's text in `error`,
@@ -79,6 +80,9 @@ class Conversation {
     };
     std::optional<PendingRequest> pending_;
     std::optional<Clock::time_point> lastSent_;
+    // The earliest moment the dump being confirmed can have reached the synth: what arrives
+    // before it answers an earlier message.
+    Clock::time_point answersFrom_{};
 };
 
 // The MS2000's global channel (1..16) among the answers to a device inquiry: the first answer

@@ -44,6 +44,8 @@ class DumpConfirmation {
 
     // The dump on `channel` (0..15) has left the port at `left`: from now on, answers count.
     void Start(int channel, Clock::time_point left);
+    // Forgets a message under way: bytes before the ones fed next were dropped.
+    void Restart() { assembler_.DiscardPartial(); }
     void Feed(std::span<const std::uint8_t> bytes, Clock::time_point now);
     void Tick(Clock::time_point now);
     void Cancel();
