@@ -11,11 +11,10 @@ MidiOutPort::~MidiOutPort() {
     Close();
 }
 
-MidiResult MidiOutPort::Open(const MidiOutPortInfo& wanted) {
+MidiError MidiOutPort::Open(const MidiOutPortInfo& wanted) {
     Close();
     std::vector<MidiOutPortInfo> ports;
-    const MidiResult listed = service_.ListPorts(ports);
-    if (listed != kMidiOk) {
+    if (MidiError listed = service_.ListPorts(ports); listed.Failed()) {
         return listed;
     }
     // An address alone could name another device that took the number over after an unplug.
@@ -28,11 +27,11 @@ MidiResult MidiOutPort::Open(const MidiOutPortInfo& wanted) {
         });
     }
     if (wanted.name.empty() || found == ports.end()) {
-        return service_.BadPortResult();
+        return service_.ErrorFor(MidiErrorCause::NoSuchPort);
     }
     MidiOutHandle handle = MidiOutHandle::Null;
-    const MidiResult result = service_.Open(found->address, event_, handle);
-    if (result == kMidiOk) {
+    MidiError result = service_.Open(found->address, event_, handle);
+    if (result.Ok()) {
         handle_ = handle;
         opened_ = *found;
     }
@@ -45,10 +44,6 @@ void MidiOutPort::Close() {
     }
     handle_ = MidiOutHandle::Null;
     opened_ = {};
-}
-
-std::string MidiOutPort::ErrorText(MidiResult code) const {
-    return service_.ErrorText(code);
 }
 
 }  // namespace patchferry::midi

@@ -21,15 +21,14 @@ class MidiOutPort {
     // Opens the port that was listed as `wanted` (closing any port this one had open). The ports
     // are listed afresh first: the port at `wanted.address` is taken only while it still has
     // that name; otherwise the first port of that name and kind (the same device plugged in
-    // again under a new address). No such port fails with the service's bad-port code, a list
-    // that cannot be read with the listing's own result. On failure the port stays closed.
-    MidiResult Open(const MidiOutPortInfo& wanted);
+    // again under a new address). No such port fails with the service's NoSuchPort error, a list
+    // that cannot be read with the listing's own error. On failure the port stays closed.
+    MidiError Open(const MidiOutPortInfo& wanted);
     // Closes the port if one is open; the port is closed afterwards in every case.
     void Close();
     bool IsOpen() const { return handle_ != MidiOutHandle::Null; }
     // The port that is open, as the listing named it when it was opened (empty while closed).
     const MidiOutPortInfo& OpenedPort() const { return opened_; }
-    std::string ErrorText(MidiResult code) const;
 
     MidiOutHandle Handle() const { return handle_; }
     CompletionEvent& Event() { return event_; }

@@ -8,36 +8,30 @@ std::string SendTimedOutText() {
            " seconds; its output was reset.";
 }
 
+MidiError SendTimedOut() {
+    return {MidiErrorCause::TimedOut, 0, {}, SendTimedOutText()};
+}
+
 SendOutcome SendLongMessage(MidiOutPort& port, std::span<const std::uint8_t> message,
                             std::chrono::milliseconds timeout) {
     MidiOutputService& service = port.Service();
-    SendOutcome outcome;
     if (!port.IsOpen()) {
-        outcome.result = service.InvalidHandleResult();
-        outcome.errorText = service.ErrorText(outcome.result);
-        return outcome;
+        return SendOutcome(service.ErrorFor(MidiErrorCause::NotOpen));
     }
 
     const MidiOutHandle handle = port.Handle();
     port.Event().Reset();
-    outcome.result = service.Send(handle, message);
-    if (outcome.result != kMidiOk) {
-        outcome.errorText = service.ErrorText(outcome.result);
-        return outcome;
+    if (MidiError refused = service.Send(handle, message); refused.Failed()) {
+        return SendOutcome(std::move(refused));
     }
     if (port.Event().Wait(timeout) == CompletionEvent::WaitResult::TimedOut) {
         // Nothing of the message may stay queued once its buffer is released.
-        outcome.timedOut = true;
         static_cast<void>(service.Reset(handle));
         static_cast<void>(service.FinishSend(handle));
-        outcome.errorText = SendTimedOutText();
-        return outcome;
+        return SendOutcome(SendTimedOut());
     }
-    outcome.result = service.FinishSend(handle);
-    if (outcome.result != kMidiOk) {
-        outcome.errorText = service.ErrorText(outcome.result);
-    }
-    return outcome;
+    MidiError finished = service.FinishSend(handle);
+    return finished.Ok() ? SendOutcome() : SendOutcome(std::move(finished));
 }
 
 }  // namespace patchferry::midi

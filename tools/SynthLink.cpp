@@ -21,10 +21,8 @@ std::unique_ptr<SynthLink> SynthLink::Open(const std::string& portText, CliEnvir
     const std::string prefix = "patchferry-cli " + command + ": ";
     midi::MidiInputService& inputs = InputService(env);
     std::vector<midi::MidiOutPortInfo> inputPorts;
-    if (const midi::MidiResult listed = inputs.ListInputPorts(inputPorts);
-        listed != midi::kMidiOk) {
-        env.err << prefix << "cannot list the MIDI input ports: " << inputs.ErrorText(listed)
-                << "\n";
+    if (const midi::MidiError listed = inputs.ListInputPorts(inputPorts); listed.Failed()) {
+        env.err << prefix << "cannot list the MIDI input ports: " << listed.Text() << "\n";
         return nullptr;
     }
     const midi::MidiOutPortInfo* input =

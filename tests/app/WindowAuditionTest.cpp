@@ -11,8 +11,8 @@
 #include "app/list/ProgramListView.h"
 #include "convert/ProgramConverter.h"
 #include "library/SyxFormat.h"
-#include "synth/ProgramDump.h"
 #include "support/FrameHarness.h"
+#include "synth/ProgramDump.h"
 
 using namespace patchferry;
 using namespace patchferry::testing;
@@ -155,8 +155,8 @@ void WindowAuditionTest::nothingIsSentForClosedPortOrNoSelection() {
 
 void WindowAuditionTest::failedSendIsReported() {
     AuditionRig rig;
-    rig.harness.midi.QueueSendResult(67);
-    rig.harness.midi.SetErrorText(67, "The MIDI device is not ready.");
+    rig.harness.midi.QueueSendResult(
+        {midi::MidiErrorCause::Other, 67, "The MIDI device is not ready."});
     rig.harness.SelectRows({2});
     rig.Frame().OnAudition();
     QCOMPARE(rig.harness.boxes.shown.size(), std::size_t{1});

@@ -53,7 +53,7 @@ TEST_F(SynthConnectionTest, OpensItsOwnOutputOrBorrowsTheOneOpenOnThatPortAndLea
     EXPECT_EQ(midi_.OpenInputCount(), 0U);
 
     midi::MidiOutPort bar(midi_);
-    ASSERT_EQ(bar.Open(kInterface), midi::kMidiOk);
+    ASSERT_TRUE(bar.Open(kInterface).Ok());
     midi_.ClearRecord();
     {
         const auto connection = Open(kInterface, &bar);
@@ -66,7 +66,7 @@ TEST_F(SynthConnectionTest, OpensItsOwnOutputOrBorrowsTheOneOpenOnThatPortAndLea
     EXPECT_EQ(Opens("Close"), 0);
 
     // Open on another port: not borrowed.
-    ASSERT_EQ(bar.Open({"Soft Synth", false, "128:0"}), midi::kMidiOk);
+    ASSERT_TRUE(bar.Open({"Soft Synth", false, "128:0"}).Ok());
     const auto connection = Open(kInterface, &bar);
     ASSERT_TRUE(connection) << error_;
     EXPECT_FALSE(connection->BorrowsOutput());
@@ -76,19 +76,19 @@ TEST_F(SynthConnectionTest, EveryFailureIsSaidAndLeavesNothingOpen) {
     EXPECT_FALSE(Open({"Lonely In", true, "40:0"}, nullptr));
     EXPECT_EQ(error_, "the MIDI input Lonely In has no output beside it to send the request on");
 
-    midi_.SetErrorText(midi::FakeMidiOutputService::kBadDevice, "the device is busy");
-    midi_.QueueOpenResult(midi::FakeMidiOutputService::kBadDevice);
+    const midi::MidiError busy(midi::MidiErrorCause::OtherProgram, 4, "the device is busy");
+    midi_.QueueOpenResult(busy);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "cannot open the MIDI input UM-ONE: the device is busy");
 
-    midi_.QueueOpenResult(midi::kMidiOk);
-    midi_.QueueOpenResult(midi::FakeMidiOutputService::kBadDevice);
+    midi_.QueueOpenResult({});
+    midi_.QueueOpenResult(busy);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "Error: Failed to open the specified MIDI port. the device is busy");
     EXPECT_EQ(midi_.OpenInputCount(), 0U);
     EXPECT_EQ(midi_.OpenCount(), 0U);
 
-    midi_.SetListResult(midi::FakeMidiOutputService::kBadDevice);
+    midi_.SetListResult(busy);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "Error: Failed to open the specified MIDI port. the device is busy");
 }
@@ -96,18 +96,19 @@ TEST_F(SynthConnectionTest, EveryFailureIsSaidAndLeavesNothingOpen) {
 TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText) {
     auto connection = Open(kInterface, nullptr);
     ASSERT_TRUE(connection);
-    midi_.SetErrorText(midi::FakeMidiOutputService::kStillPlaying, "still playing");
+    const midi::MidiError stillPlaying(midi::MidiErrorCause::StillSending,
+                                       midi::FakeMidiOutputService::kStillPlaying, "still playing");
 
     DeviceFinder finder;
     std::string error;
-    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
+    midi_.QueueSendResult(stillPlaying);
     EXPECT_FALSE(StartInquiry(finder, *connection, error));
     EXPECT_EQ(error, "still playing");
 
     // Nobody answers the inquiry to all, so the first request to one device falls due and is
     // refused: the inquiry ends there.
     ASSERT_TRUE(StartInquiry(finder, *connection, error));
-    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
+    midi_.QueueSendResult(stillPlaying);
     bool going = true;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (going && std::chrono::steady_clock::now() < deadline) {
@@ -118,7 +119,7 @@ TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText
     EXPECT_TRUE(finder.Answers().empty());
 
     ProgramReceiver receiver;
-    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
+    midi_.QueueSendResult(stillPlaying);
     error.clear();
     EXPECT_FALSE(StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, 3, error));
     EXPECT_EQ(error, "still playing");
