@@ -29,21 +29,21 @@ MidiError MidiOutPort::Open(const MidiOutPortInfo& wanted) {
     if (wanted.name.empty() || found == ports.end()) {
         return service_.ErrorFor(MidiErrorCause::NoSuchPort);
     }
-    MidiOutHandle handle = MidiOutHandle::Null;
-    MidiError result = service_.Open(found->address, event_, handle);
+    MidiError result = MidiOutput::Open(service_, found->address, output_);
     if (result.Ok()) {
-        handle_ = handle;
         opened_ = *found;
     }
     return result;
 }
 
 void MidiOutPort::Close() {
-    if (handle_ != MidiOutHandle::Null) {
-        service_.Close(handle_);
-    }
-    handle_ = MidiOutHandle::Null;
+    output_.reset();
     opened_ = {};
+}
+
+MidiError MidiOutPort::Send(std::span<const std::uint8_t> message,
+                            std::chrono::milliseconds timeout) {
+    return output_ ? output_->Send(message, timeout) : service_.ErrorFor(MidiErrorCause::NotOpen);
 }
 
 }  // namespace patchferry::midi

@@ -1,6 +1,6 @@
 #pragma once
-// Sends one complete SysEx message through an open port and waits until the device is done with
-// it. The one send sequence that every caller uses.
+// Sends one complete SysEx message through a port and waits until the device is done with it,
+// with the outcome in the form the window and the command line report it.
 
 #include <chrono>
 #include <cstdint>
@@ -11,8 +11,6 @@
 #include "midi/MidiOutPort.h"
 
 namespace patchferry::midi {
-
-inline constexpr std::chrono::milliseconds kSendTimeout{30000};
 
 struct SendOutcome {
     SendOutcome() = default;  // success
@@ -28,16 +26,8 @@ struct SendOutcome {
     bool Succeeded() const { return error.Ok(); }
 };
 
-// Said in place of a service's text when a message was accepted but never reported done.
-std::string SendTimedOutText();
-// That failure as an error (no system code or words: the system never answered).
-MidiError SendTimedOut();
-
-// Resets the completion event and hands the message to the service. A refused message is
-// reported at once with the service's text: nothing went out, so there is nothing to wait for.
-// An accepted one is waited for up to `timeout`; when the completion does not come the port is
-// reset and the outcome says so. Otherwise the service's final word on the message decides. A
-// closed port sends nothing and fails with the service's NotOpen error.
+// The port's MidiOutPort::Send (see MidiOutput::Send), as an outcome. A closed port sends nothing
+// and fails with the service's NotOpen error.
 SendOutcome SendLongMessage(MidiOutPort& port, std::span<const std::uint8_t> message,
                             std::chrono::milliseconds timeout = kSendTimeout);
 

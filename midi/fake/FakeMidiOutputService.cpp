@@ -336,6 +336,13 @@ void FakeMidiOutputService::Deliver(const std::stop_token& stop) {
     }
 }
 
+void FakeMidiOutputService::SignalOpenPorts() {
+    const std::lock_guard lock(mutex_);
+    for (auto& [key, device] : open_) {
+        device.event->Set();
+    }
+}
+
 void FakeMidiOutputService::WaitDelivered() {
     std::unique_lock lock(mutex_);
     arrivingWait_.wait(lock, [this] { return arriving_.empty() && inFlight_ == 0; });

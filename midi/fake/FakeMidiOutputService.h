@@ -72,6 +72,8 @@ class FakeMidiOutputService final : public MidiService {
     void Arrive(std::vector<std::vector<std::uint8_t>> pieces);
     // Waits until every piece so far has reached the inputs.
     void WaitDelivered();
+    // Signals the completion event of every open port, as a completion arriving late would.
+    void SignalOpenPorts();
 
     // Record.
     std::vector<std::string> Calls() const;

@@ -86,7 +86,7 @@ TEST_F(SendLongMessageTest, AFailureTheServiceFindsAfterTheCompletionIsTheOutcom
 }
 
 TEST_F(SendLongMessageTest, ACompletionLeftFromBeforeDoesNotEndTheWait) {
-    port_.Event().Set();
+    service_.SignalOpenPorts();
     service_.SetCompletion(FakeCompletion::Never);
     EXPECT_TRUE(SendLongMessage(port_, kMessage, 20ms).timedOut);
 }
