@@ -8,8 +8,8 @@ namespace patchferry {
 
 std::vector<midi::MidiOutPortInfo> MidiState::HardwareInputs(std::string& error) {
     std::vector<midi::MidiOutPortInfo> inputs;
-    if (const midi::MidiResult listed = service_.ListInputPorts(inputs); listed != midi::kMidiOk) {
-        error = "The MIDI input ports cannot be listed: " + service_.ErrorText(listed);
+    if (const midi::MidiError listed = service_.ListInputPorts(inputs); listed.Failed()) {
+        error = "The MIDI input ports cannot be listed: " + listed.Text();
         return {};
     }
     std::erase_if(inputs, [](const midi::MidiOutPortInfo& input) { return !input.hardwarePort; });
@@ -20,7 +20,7 @@ std::optional<midi::MidiOutPortInfo> MidiState::InputBeside(const midi::MidiOutP
     std::string error;
     const std::vector<midi::MidiOutPortInfo> inputs = HardwareInputs(error);
     std::vector<midi::MidiOutPortInfo> outputs;
-    if (inputs.empty() || service_.ListPorts(outputs) != midi::kMidiOk) {
+    if (inputs.empty() || service_.ListPorts(outputs).Failed()) {
         return std::nullopt;
     }
     const midi::MidiOutPortInfo* found = midi::PairedInput(output, inputs, outputs);

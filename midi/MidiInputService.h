@@ -42,12 +42,11 @@ class MidiInputService {
     virtual ~MidiInputService() = default;
 
     // Every input port there is now, in the platform's order, with the outputs' hardware filter.
-    virtual MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) = 0;
+    virtual MidiError ListInputPorts(std::vector<MidiOutPortInfo>& ports) = 0;
     // On success sets `input`, which delivers to `sink` until it is destroyed. The service must
     // outlive it.
-    virtual MidiResult OpenInput(const std::string& address, MidiInputSink sink,
-                                 std::unique_ptr<MidiInputConnection>& input) = 0;
-    virtual std::string ErrorText(MidiResult code) = 0;
+    virtual MidiError OpenInput(const std::string& address, MidiInputSink sink,
+                                std::unique_ptr<MidiInputConnection>& input) = 0;
 };
 
 }  // namespace patchferry::midi

@@ -118,18 +118,18 @@ int RunPorts(const ParsedArgs& args, CliEnvironment& env) {
     std::vector<midi::MidiOutPortInfo> ports;
     if (args.Has("--input")) {
         midi::MidiInputService& service = InputService(env);
-        const midi::MidiResult listed = service.ListInputPorts(ports);
-        if (listed != midi::kMidiOk) {
-            env.err << "patchferry-cli ports: cannot list the MIDI input ports: "
-                    << service.ErrorText(listed) << "\n";
+        const midi::MidiError listed = service.ListInputPorts(ports);
+        if (listed.Failed()) {
+            env.err << "patchferry-cli ports: cannot list the MIDI input ports: " << listed.Text()
+                    << "\n";
             return kExitFailure;
         }
     } else {
         midi::MidiOutputService& service = env.midiService();
-        const midi::MidiResult listed = service.ListPorts(ports);
-        if (listed != midi::kMidiOk) {
-            env.err << "patchferry-cli ports: cannot list the MIDI output ports: "
-                    << service.ErrorText(listed) << "\n";
+        const midi::MidiError listed = service.ListPorts(ports);
+        if (listed.Failed()) {
+            env.err << "patchferry-cli ports: cannot list the MIDI output ports: " << listed.Text()
+                    << "\n";
             return kExitFailure;
         }
     }
@@ -177,9 +177,9 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env) {
 
     midi::MidiOutputService& service = env.midiService();
     std::vector<midi::MidiOutPortInfo> ports;
-    const midi::MidiResult listed = service.ListPorts(ports);
-    if (listed != midi::kMidiOk) {
-        env.err << midi::OpenFailureMessage(service.ErrorText(listed)) << "\n";
+    const midi::MidiError listed = service.ListPorts(ports);
+    if (listed.Failed()) {
+        env.err << midi::OpenFailureMessage(listed.Text()) << "\n";
         return kExitFailure;
     }
     int status = kExitFailure;
@@ -191,9 +191,9 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env) {
         return SendConfirmed(*programs, *target, *channel, pause, env);
     }
     midi::MidiOutPort port(service);
-    const midi::MidiResult opened = port.Open(*target);
-    if (opened != midi::kMidiOk) {
-        env.err << midi::OpenFailureMessage(port.ErrorText(opened)) << "\n";
+    const midi::MidiError opened = port.Open(*target);
+    if (opened.Failed()) {
+        env.err << midi::OpenFailureMessage(opened.Text()) << "\n";
         return kExitFailure;
     }
     for (std::size_t i = 0; i < programs->size(); ++i) {

@@ -19,9 +19,8 @@ namespace {
 bool ListInputs(CliEnvironment& env, const std::string& prefix,
                 std::vector<midi::MidiOutPortInfo>& ports) {
     midi::MidiInputService& inputs = InputService(env);
-    if (const midi::MidiResult listed = inputs.ListInputPorts(ports); listed != midi::kMidiOk) {
-        env.err << prefix << "cannot list the MIDI input ports: " << inputs.ErrorText(listed)
-                << "\n";
+    if (const midi::MidiError listed = inputs.ListInputPorts(ports); listed.Failed()) {
+        env.err << prefix << "cannot list the MIDI input ports: " << listed.Text() << "\n";
         return false;
     }
     return true;
@@ -71,9 +70,8 @@ std::unique_ptr<SynthLink> SynthLink::OpenBeside(const midi::MidiOutPortInfo& ou
     if (!ListInputs(env, prefix, inputPorts)) {
         return nullptr;
     }
-    if (const midi::MidiResult listed = env.midiService().ListPorts(outputPorts);
-        listed != midi::kMidiOk) {
-        env.err << prefix << midi::OpenFailureMessage(env.midiService().ErrorText(listed)) << "\n";
+    if (const midi::MidiError listed = env.midiService().ListPorts(outputPorts); listed.Failed()) {
+        env.err << prefix << midi::OpenFailureMessage(listed.Text()) << "\n";
         return nullptr;
     }
     const midi::MidiOutPortInfo* input = midi::PairedInput(output, inputPorts, outputPorts);

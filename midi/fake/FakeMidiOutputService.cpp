@@ -28,24 +28,24 @@ void FakeMidiOutputService::SetDevices(std::vector<FakeDevice> devices) {
     devices_ = std::move(devices);
 }
 
-void FakeMidiOutputService::SetListResult(MidiResult result) {
+void FakeMidiOutputService::SetListResult(MidiError result) {
     const std::lock_guard lock(mutex_);
-    listResult_ = result;
+    listResult_ = std::move(result);
 }
 
-void FakeMidiOutputService::QueueOpenResult(MidiResult result) {
+void FakeMidiOutputService::QueueOpenResult(MidiError result) {
     const std::lock_guard lock(mutex_);
-    openResults_.push_back(result);
+    openResults_.push_back(std::move(result));
 }
 
-void FakeMidiOutputService::QueueSendResult(MidiResult result) {
+void FakeMidiOutputService::QueueSendResult(MidiError result) {
     const std::lock_guard lock(mutex_);
-    sendResults_.push_back(result);
+    sendResults_.push_back(std::move(result));
 }
 
-void FakeMidiOutputService::QueueFinishResult(MidiResult result) {
+void FakeMidiOutputService::QueueFinishResult(MidiError result) {
     const std::lock_guard lock(mutex_);
-    finishResults_.push_back(result);
+    finishResults_.push_back(std::move(result));
 }
 
 void FakeMidiOutputService::SetCompletion(FakeCompletion mode, std::chrono::milliseconds delay) {
@@ -54,9 +54,9 @@ void FakeMidiOutputService::SetCompletion(FakeCompletion mode, std::chrono::mill
     delay_ = delay;
 }
 
-void FakeMidiOutputService::SetErrorText(MidiResult code, std::string text) {
+void FakeMidiOutputService::SetErrorText(MidiErrorCause cause, std::string text) {
     const std::lock_guard lock(mutex_);
-    errorTexts_[code] = std::move(text);
+    errorTexts_[cause] = std::move(text);
 }
 
 std::vector<std::string> FakeMidiOutputService::Calls() const {
@@ -100,34 +100,61 @@ std::string FakeMidiOutputService::AddressOf(std::size_t index) const {
     return address.empty() ? std::to_string(index) : address;
 }
 
-MidiResult FakeMidiOutputService::Next(std::deque<MidiResult>& results) {
+MidiError FakeMidiOutputService::Next(std::deque<MidiError>& results) {
     if (results.empty()) {
-        return kMidiOk;
+        return {};
     }
-    const MidiResult result = results.front();
+    MidiError result = std::move(results.front());
     results.pop_front();
     return result;
 }
 
-MidiResult FakeMidiOutputService::NextOpenResult(const std::string& address) {
-    const MidiResult result = Next(openResults_);
+MidiError FakeMidiOutputService::NextOpenResult(const std::string& address) {
+    MidiError result = Next(openResults_);
     bool known = false;
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         known = known || AddressOf(i) == address;
     }
-    return result == kMidiOk && !known ? kBadDevice : result;
+    return result.Ok() && !known ? OwnError(MidiErrorCause::NoSuchPort) : result;
 }
 
-MidiResult FakeMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError FakeMidiOutputService::OwnError(MidiErrorCause cause) const {
+    int code = kOtherError;
+    switch (cause) {
+        case MidiErrorCause::None:
+            return {};
+        case MidiErrorCause::NoSuchPort:
+            code = kBadDevice;
+            break;
+        case MidiErrorCause::NotOpen:
+            code = kInvalidHandle;
+            break;
+        case MidiErrorCause::StillSending:
+            code = kStillPlaying;
+            break;
+        default:
+            break;
+    }
+    const auto it = errorTexts_.find(cause);
+    return {cause, code,
+            it != errorTexts_.end() ? it->second : "fake error " + std::to_string(code)};
+}
+
+MidiError FakeMidiOutputService::ErrorFor(MidiErrorCause cause) {
+    const std::lock_guard lock(mutex_);
+    return OwnError(cause);
+}
+
+MidiError FakeMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
     return List("ListPorts", ports, false);
 }
 
-MidiResult FakeMidiOutputService::List(const char* call, std::vector<MidiOutPortInfo>& ports,
-                                       bool inputs) {
+MidiError FakeMidiOutputService::List(const char* call, std::vector<MidiOutPortInfo>& ports,
+                                      bool inputs) {
     const std::lock_guard lock(mutex_);
     Record(call);
     ports.clear();
-    if (listResult_ != kMidiOk) {
+    if (listResult_.Failed()) {
         return listResult_;
     }
     for (std::size_t i = 0; i < devices_.size(); ++i) {
@@ -135,22 +162,21 @@ MidiResult FakeMidiOutputService::List(const char* call, std::vector<MidiOutPort
             ports.push_back({devices_[i].name, devices_[i].hardwarePort, AddressOf(i)});
         }
     }
-    return kMidiOk;
+    return {};
 }
 
-MidiResult FakeMidiOutputService::Open(const std::string& address, CompletionEvent& event,
-                                       MidiOutHandle& handle) {
+MidiError FakeMidiOutputService::Open(const std::string& address, CompletionEvent& event,
+                                      MidiOutHandle& handle) {
     const std::lock_guard lock(mutex_);
     Record("Open " + address);
     handle = MidiOutHandle::Null;
-    const MidiResult result = NextOpenResult(address);
-    if (result != kMidiOk) {
+    if (MidiError result = NextOpenResult(address); result.Failed()) {
         return result;
     }
     const std::uintptr_t key = nextHandle_++;
     open_[key].event = &event;
     handle = static_cast<MidiOutHandle>(key);
-    return kMidiOk;
+    return {};
 }
 
 void FakeMidiOutputService::Close(MidiOutHandle handle) {
@@ -172,19 +198,17 @@ void FakeMidiOutputService::Close(MidiOutHandle handle) {
     // `closed` joins its completion threads here, outside the lock they need.
 }
 
-MidiResult FakeMidiOutputService::Send(MidiOutHandle handle,
-                                       std::span<const std::uint8_t> message) {
+MidiError FakeMidiOutputService::Send(MidiOutHandle handle, std::span<const std::uint8_t> message) {
     const std::lock_guard lock(mutex_);
     Record("Send");
     OpenDevice* device = Find(handle);
     if (device == nullptr) {
-        return kInvalidHandle;
+        return OwnError(MidiErrorCause::NotOpen);
     }
     if (device->queued) {
-        return kStillPlaying;
+        return OwnError(MidiErrorCause::StillSending);
     }
-    const MidiResult result = Next(sendResults_);
-    if (result != kMidiOk) {
+    if (MidiError result = Next(sendResults_); result.Failed()) {
         return result;
     }
     sent_.emplace_back(message.begin(), message.end());
@@ -211,7 +235,7 @@ MidiResult FakeMidiOutputService::Send(MidiOutHandle handle,
         case FakeCompletion::Never:
             break;
     }
-    return kMidiOk;
+    return {};
 }
 
 void FakeMidiOutputService::CompleteLater(std::uintptr_t key, std::uint64_t sendNumber,
@@ -233,35 +257,29 @@ void FakeMidiOutputService::CompleteLater(std::uintptr_t key, std::uint64_t send
     it->second.event->Set();
 }
 
-MidiResult FakeMidiOutputService::FinishSend(MidiOutHandle handle) {
+MidiError FakeMidiOutputService::FinishSend(MidiOutHandle handle) {
     const std::lock_guard lock(mutex_);
     Record("Finish");
     OpenDevice* device = Find(handle);
     if (device == nullptr) {
-        return kInvalidHandle;
+        return OwnError(MidiErrorCause::NotOpen);
     }
     if (device->queued) {
         ++finishWhileQueued_;
-        return kStillPlaying;
+        return OwnError(MidiErrorCause::StillSending);
     }
     return Next(finishResults_);
 }
 
-MidiResult FakeMidiOutputService::Reset(MidiOutHandle handle) {
+MidiError FakeMidiOutputService::Reset(MidiOutHandle handle) {
     const std::lock_guard lock(mutex_);
     Record("Reset");
     OpenDevice* device = Find(handle);
     if (device == nullptr) {
-        return kInvalidHandle;
+        return OwnError(MidiErrorCause::NotOpen);
     }
     device->queued = false;
-    return kMidiOk;
-}
-
-std::string FakeMidiOutputService::ErrorText(MidiResult code) {
-    const std::lock_guard lock(mutex_);
-    const auto it = errorTexts_.find(code);
-    return it != errorTexts_.end() ? it->second : "fake error " + std::to_string(code);
+    return {};
 }
 
 class FakeMidiOutputService::FakeInput final : public MidiInputConnection {
@@ -333,6 +351,13 @@ void FakeMidiOutputService::Deliver(const std::stop_token& stop) {
     }
 }
 
+void FakeMidiOutputService::SignalOpenPorts() {
+    const std::lock_guard lock(mutex_);
+    for (auto& [key, device] : open_) {
+        device.event->Set();
+    }
+}
+
 void FakeMidiOutputService::WaitDelivered() {
     std::unique_lock lock(mutex_);
     arrivingWait_.wait(lock, [this] { return arriving_.empty() && inFlight_ == 0; });
@@ -343,19 +368,18 @@ std::size_t FakeMidiOutputService::OpenInputCount() const {
     return inputs_.size();
 }
 
-MidiResult FakeMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError FakeMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
     return List("ListInputPorts", ports, true);
 }
 
-MidiResult FakeMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
-                                            std::unique_ptr<MidiInputConnection>& input) {
+MidiError FakeMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
+                                           std::unique_ptr<MidiInputConnection>& input) {
     input.reset();
     std::uintptr_t key = 0;
     {
         const std::lock_guard lock(mutex_);
         Record("OpenInput " + address);
-        const MidiResult result = NextOpenResult(address);
-        if (result != kMidiOk) {
+        if (MidiError result = NextOpenResult(address); result.Failed()) {
             return result;
         }
         key = nextHandle_++;
@@ -365,7 +389,7 @@ MidiResult FakeMidiOutputService::OpenInput(const std::string& address, MidiInpu
         inputs_.emplace(key, std::move(sink));
     }
     input = std::make_unique<FakeInput>(*this, key);
-    return kMidiOk;
+    return {};
 }
 
 void FakeMidiOutputService::CloseInput(std::uintptr_t key) {

@@ -150,7 +150,7 @@ class WinMmMidiOutputServiceTest : public ::testing::Test {
 
 TEST_F(WinMmMidiOutputServiceTest, ListsReadableDevicesByNumberAndTellsMidiPortsFromSynths) {
     std::vector<MidiOutPortInfo> ports;
-    ASSERT_EQ(service_->ListPorts(ports), kMidiOk);
+    ASSERT_TRUE(service_->ListPorts(ports).Ok());
     ASSERT_EQ(ports.size(), 5U);
     EXPECT_EQ(ports[0].name, "USB MIDI Interface");
     EXPECT_TRUE(ports[0].hardwarePort);
@@ -168,24 +168,26 @@ TEST_F(WinMmMidiOutputServiceTest, OpensAListedNumberForTheServiceToSignalTheEve
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
     for (const char* address : {"6", "-1", "4294967295", "x", ""}) {
-        EXPECT_EQ(service_->Open(address, event, handle), MMSYSERR_BADDEVICEID) << address;
+        const MidiError refused = service_->Open(address, event, handle);
+        EXPECT_EQ(refused.Code(), static_cast<int>(MMSYSERR_BADDEVICEID)) << address;
+        EXPECT_EQ(refused.Cause(), MidiErrorCause::NoSuchPort) << address;
     }
     EXPECT_TRUE(api_->calls.empty());  // the MIDI mapper is never opened by accident
 
-    ASSERT_EQ(service_->Open("3", event, handle), kMidiOk);
+    ASSERT_TRUE(service_->Open("3", event, handle).Ok());
     EXPECT_NE(handle, MidiOutHandle::Null);
     EXPECT_EQ(api_->flags, static_cast<DWORD>(CALLBACK_EVENT));
     EXPECT_EQ(api_->callback, reinterpret_cast<DWORD_PTR>(event.NativeHandle()));
     EXPECT_EQ(api_->instance, 0U);
 
     api_->openResult = MMSYSERR_ALLOCATED;
-    EXPECT_EQ(service_->Open("0", event, handle), MMSYSERR_ALLOCATED);
+    EXPECT_EQ(service_->Open("0", event, handle).Cause(), MidiErrorCause::OtherProgram);
     EXPECT_EQ(handle, MidiOutHandle::Null);
 }
 
 TEST_F(WinMmMidiOutputServiceTest, SendsOnePreparedHeaderAndUnpreparesItOnceDone) {
     MidiOutPort port(*service_);
-    ASSERT_EQ(port.Open({"USB MIDI Interface", true, "0"}), kMidiOk);
+    ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     const SendOutcome outcome = SendLongMessage(port, dump_, 5s);
     EXPECT_TRUE(outcome.Succeeded()) << outcome.errorText;
     EXPECT_EQ(api_->sent, dump_);
@@ -196,12 +198,12 @@ TEST_F(WinMmMidiOutputServiceTest, SendsOnePreparedHeaderAndUnpreparesItOnceDone
 
 TEST_F(WinMmMidiOutputServiceTest, RefusedSendIsUnpreparedAndReportedAtOnce) {
     MidiOutPort port(*service_);
-    ASSERT_EQ(port.Open({"USB MIDI Interface", true, "0"}), kMidiOk);
+    ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     api_->sendResult = MIDIERR_NOTREADY;
     const auto started = std::chrono::steady_clock::now();
     const SendOutcome outcome = SendLongMessage(port, dump_, 30s);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
-    EXPECT_EQ(outcome.result, static_cast<MidiResult>(MIDIERR_NOTREADY));
+    EXPECT_EQ(outcome.error.Code(), static_cast<int>(MIDIERR_NOTREADY));
     EXPECT_EQ(outcome.errorText, "Ger\u00e4t: text of " + std::to_string(MIDIERR_NOTREADY));
     EXPECT_EQ(api_->errorTextSize, kErrorTextSize);
     EXPECT_THAT(api_->calls, ElementsAre("open 0", "prepare", "send", "unprepare"));
@@ -209,7 +211,7 @@ TEST_F(WinMmMidiOutputServiceTest, RefusedSendIsUnpreparedAndReportedAtOnce) {
 
 TEST_F(WinMmMidiOutputServiceTest, ADriverThatNeverFinishesIsResetBeforeTheHeaderGoes) {
     MidiOutPort port(*service_);
-    ASSERT_EQ(port.Open({"USB MIDI Interface", true, "0"}), kMidiOk);
+    ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     api_->completes = false;
     const SendOutcome outcome = SendLongMessage(port, dump_, 20ms);
     EXPECT_TRUE(outcome.timedOut);
@@ -219,16 +221,19 @@ TEST_F(WinMmMidiOutputServiceTest, ADriverThatNeverFinishesIsResetBeforeTheHeade
     api_->calls.clear();
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
-    ASSERT_EQ(service_->Open("0", event, handle), kMidiOk);
-    ASSERT_EQ(service_->Send(handle, dump_), kMidiOk);
-    EXPECT_EQ(service_->Send(handle, dump_), static_cast<MidiResult>(MIDIERR_STILLPLAYING));
+    ASSERT_TRUE(service_->Open("0", event, handle).Ok());
+    ASSERT_TRUE(service_->Send(handle, dump_).Ok());
+    EXPECT_EQ(service_->Send(handle, dump_).Cause(), MidiErrorCause::StillSending);
     service_->Close(handle);
     EXPECT_THAT(api_->calls, ElementsAre("open 0", "prepare", "send", "unprepare", "unprepare",
                                          "reset", "unprepare", "close"));
 }
 
 TEST_F(WinMmMidiOutputServiceTest, ACodeWithoutATextStillGetsOne) {
-    EXPECT_EQ(service_->ErrorText(MMSYSERR_ERROR), "MIDI error 1.");
+    api_->openResult = MMSYSERR_ERROR;
+    CompletionEvent event;
+    MidiOutHandle handle = MidiOutHandle::Null;
+    EXPECT_EQ(service_->Open("0", event, handle).Text(), "MIDI error 1.");
 }
 
 // The real multimedia service: a device number it does not have is refused before it reaches the
@@ -236,13 +241,13 @@ TEST_F(WinMmMidiOutputServiceTest, ACodeWithoutATextStillGetsOne) {
 TEST(WinMmSystemService, RefusesADeviceItDoesNotHaveWithTheSystemsText) {
     const auto service = CreateSystemMidiOutputService();
     std::vector<MidiOutPortInfo> ports;
-    ASSERT_EQ(service->ListPorts(ports), kMidiOk);
+    ASSERT_TRUE(service->ListPorts(ports).Ok());
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
-    const MidiResult result = service->Open(std::to_string(ports.size()), event, handle);
-    EXPECT_EQ(result, service->BadPortResult());
+    const MidiError result = service->Open(std::to_string(ports.size()), event, handle);
+    EXPECT_EQ(result, service->ErrorFor(MidiErrorCause::NoSuchPort));
     EXPECT_EQ(handle, MidiOutHandle::Null);
-    const std::string text = service->ErrorText(result);
+    const std::string text = result.Text();
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(text.find("MIDI error"), std::string::npos) << text;
 }
