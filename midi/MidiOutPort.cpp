@@ -11,18 +11,18 @@ MidiOutPort::~MidiOutPort() {
     Close();
 }
 
-MidiError MidiOutPort::Open(const MidiOutPortInfo& wanted) {
+MidiError MidiOutPort::Open(const MidiPortInfo& wanted) {
     Close();
-    std::vector<MidiOutPortInfo> ports;
+    std::vector<MidiPortInfo> ports;
     if (MidiError listed = service_.ListPorts(ports); listed.Failed()) {
         return listed;
     }
     // An address alone could name another device that took the number over after an unplug.
-    auto found = std::find_if(ports.begin(), ports.end(), [&](const MidiOutPortInfo& port) {
+    auto found = std::find_if(ports.begin(), ports.end(), [&](const MidiPortInfo& port) {
         return port.address == wanted.address && port.name == wanted.name;
     });
     if (found == ports.end()) {
-        found = std::find_if(ports.begin(), ports.end(), [&](const MidiOutPortInfo& port) {
+        found = std::find_if(ports.begin(), ports.end(), [&](const MidiPortInfo& port) {
             return port.name == wanted.name && port.hardwarePort == wanted.hardwarePort;
         });
     }

@@ -27,12 +27,12 @@ class MidiOutPort {
     // that name; otherwise the first port of that name and kind (the same device plugged in
     // again under a new address). No such port fails with the service's NoSuchPort error, a list
     // that cannot be read with the listing's own error. On failure the port stays closed.
-    MidiError Open(const MidiOutPortInfo& wanted);
+    MidiError Open(const MidiPortInfo& wanted);
     // Closes the port if one is open; the port is closed afterwards in every case.
     void Close();
     bool IsOpen() const { return output_ != nullptr; }
     // The port that is open, as the listing named it when it was opened (empty while closed).
-    const MidiOutPortInfo& OpenedPort() const { return opened_; }
+    const MidiPortInfo& OpenedPort() const { return opened_; }
 
     // MidiOutput::Send on the open port; a closed one fails with the service's NotOpen error.
     MidiError Send(std::span<const std::uint8_t> message, std::chrono::milliseconds timeout);
@@ -42,7 +42,7 @@ class MidiOutPort {
   private:
     MidiOutputService& service_;
     std::unique_ptr<MidiOutput> output_;
-    MidiOutPortInfo opened_;
+    MidiPortInfo opened_;
 };
 
 }  // namespace patchferry::midi

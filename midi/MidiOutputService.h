@@ -16,7 +16,7 @@
 
 namespace patchferry::midi {
 
-struct MidiOutPortInfo {
+struct MidiPortInfo {
     std::string name;
     // A MIDI port on an interface or sound card that an instrument can hang off (not a synth, a
     // virtual port or another program).
@@ -39,7 +39,7 @@ class MidiOutputService {
 
     // Every output port there is now, in the platform's order. When the ports cannot be listed
     // (no access to the MIDI system), `ports` is empty and the error says why.
-    virtual MidiError ListPorts(std::vector<MidiOutPortInfo>& ports) = 0;
+    virtual MidiError ListPorts(std::vector<MidiPortInfo>& ports) = 0;
 
     // On success sets `handle`; from then on `event` is signalled each time a sent message is
     // done. `event` must outlive the open port.

@@ -9,14 +9,14 @@ namespace patchferry::midi {
 
 std::unique_ptr<SynthConnection> SynthConnection::Open(MidiInputService& inputs,
                                                        MidiOutputService& outputs,
-                                                       const MidiOutPortInfo& input,
+                                                       const MidiPortInfo& input,
                                                        MidiOutPort* shared, std::string& error) {
-    std::vector<MidiOutPortInfo> outputPorts;
+    std::vector<MidiPortInfo> outputPorts;
     if (const MidiError listed = outputs.ListPorts(outputPorts); listed.Failed()) {
         error = OpenFailureMessage(listed.Text());
         return nullptr;
     }
-    const MidiOutPortInfo* paired = PairedOutput(input, outputPorts);
+    const MidiPortInfo* paired = PairedOutput(input, outputPorts);
     if (paired == nullptr) {
         error = "the MIDI input " + input.name + " has no output beside it to send the request on";
         return nullptr;

@@ -11,7 +11,7 @@
 
 using namespace patchferry;
 using namespace patchferry::testing;
-using Fake = patchferry::midi::FakeMidiOutputService;
+using Fake = patchferry::midi::FakeMidiService;
 
 namespace {
 

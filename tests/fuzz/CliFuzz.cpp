@@ -36,7 +36,7 @@ class NoMidi final : public midi::MidiService {
         return {midi::MidiErrorCause::Other, 1, "no MIDI while fuzzing"};
     }
 
-    midi::MidiError ListPorts(std::vector<midi::MidiOutPortInfo>& ports) override {
+    midi::MidiError ListPorts(std::vector<midi::MidiPortInfo>& ports) override {
         ports = Ports();
         return {};
     }
@@ -51,7 +51,7 @@ class NoMidi final : public midi::MidiService {
     midi::MidiError FinishSend(midi::MidiOutHandle) override { return Refused(); }
     midi::MidiError Reset(midi::MidiOutHandle) override { return Refused(); }
     midi::MidiError ErrorFor(midi::MidiErrorCause) override { return Refused(); }
-    midi::MidiError ListInputPorts(std::vector<midi::MidiOutPortInfo>& ports) override {
+    midi::MidiError ListInputPorts(std::vector<midi::MidiPortInfo>& ports) override {
         ports = Ports();
         return {};
     }
@@ -60,7 +60,7 @@ class NoMidi final : public midi::MidiService {
         return Refused();
     }
 
-    static std::vector<midi::MidiOutPortInfo> Ports() {
+    static std::vector<midi::MidiPortInfo> Ports() {
         return {{"Midi Through Port-0", false, "14:0"},
                 {"UM-ONE: UM-ONE MIDI 1", true, "24:0"},
                 {"Quad: Quad MIDI 2", true, "28:1"}};
@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();  // nothing may be written
     }
 
-    const std::vector<midi::MidiOutPortInfo> ports = NoMidi::Ports();
+    const std::vector<midi::MidiPortInfo> ports = NoMidi::Ports();
     for (const std::string& arg : args) {
         if (const auto label = cli::ParseProgramLabel(arg)) {
             if (label->bank < 'A' || label->bank > 'H' || label->number < 1 || label->number > 16) {

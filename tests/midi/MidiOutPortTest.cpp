@@ -3,15 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 
 namespace patchferry::midi {
 namespace {
 
 using ::testing::ElementsAre;
-using Fake = FakeMidiOutputService;
+using Fake = FakeMidiService;
 
-const MidiOutPortInfo kUmOne{"UM-ONE: UM-ONE MIDI 1", true, "24:0"};
+const MidiPortInfo kUmOne{"UM-ONE: UM-ONE MIDI 1", true, "24:0"};
 
 TEST(MidiOutPortTest, StartsClosedOpensAndCloses) {
     Fake service({{kUmOne.name, true, kUmOne.address}});

@@ -5,14 +5,14 @@
 
 #include <vector>
 
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 
 namespace patchferry::midi {
 namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
-using Fake = FakeMidiOutputService;
+using Fake = FakeMidiService;
 
 const std::vector<std::uint8_t> kMessage = {0xF0, 0x42, 0x30, 0x72, 0x40, 0x01, 0x7F, 0xF7};
 

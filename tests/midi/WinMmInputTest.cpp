@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "midi/FakeWinMmIn.h"
-#include "midi/winmm/WinMmMidiOutputService.h"
+#include "midi/winmm/WinMmMidiService.h"
 
 namespace patchferry::midi::winmm {
 namespace {
@@ -45,18 +45,18 @@ struct Rig {
     Rig() {
         auto in = std::make_unique<FakeWinMmIn>();
         scripted = in.get();
-        service = std::make_unique<WinMmMidiOutputService>(std::make_unique<ScriptedOut>(),
+        service = std::make_unique<WinMmMidiService>(std::make_unique<ScriptedOut>(),
                                                            std::move(in));
     }
     MidiInputSink Sink() { return received.Sink(); }
     FakeWinMmIn* scripted = nullptr;
-    std::unique_ptr<WinMmMidiOutputService> service;
+    std::unique_ptr<WinMmMidiService> service;
     ReceivedBytes received;
 };
 
 TEST(WinMmInput, ListsInputsWithUtf8NamesAndTheKindOfTheOutputOfTheSameName) {
     Rig rig;
-    std::vector<MidiOutPortInfo> ports;
+    std::vector<MidiPortInfo> ports;
     ASSERT_TRUE(rig.service->ListInputPorts(ports).Ok());
     ASSERT_EQ(ports.size(), 3U);
     EXPECT_EQ(ports[0].name, "UM-ONE");

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "midi/SynthConnection.h"
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 #include "synth/Conversation.h"
 
 namespace patchferry::synth {
@@ -16,14 +16,14 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-const midi::MidiOutPortInfo kInterface{"UM-ONE", true, "24:0"};
+const midi::MidiPortInfo kInterface{"UM-ONE", true, "24:0"};
 
 class SynthConnectionTest : public ::testing::Test {
   protected:
     SynthConnectionTest() {
         midi_.SetDevices({{"Soft Synth", false, "128:0"}, {"UM-ONE", true, "24:0"}});
     }
-    std::unique_ptr<midi::SynthConnection> Open(const midi::MidiOutPortInfo& input,
+    std::unique_ptr<midi::SynthConnection> Open(const midi::MidiPortInfo& input,
                                                 midi::MidiOutPort* shared) {
         error_.clear();
         return midi::SynthConnection::Open(midi_, midi_, input, shared, error_);
@@ -32,7 +32,7 @@ class SynthConnectionTest : public ::testing::Test {
         const auto calls = midi_.Calls();
         return std::count(calls.begin(), calls.end(), call);
     }
-    midi::FakeMidiOutputService midi_;
+    midi::FakeMidiService midi_;
     std::string error_;
 };
 
@@ -98,7 +98,7 @@ TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText
     ASSERT_TRUE(connection);
     Conversation talk(std::move(connection));
     const midi::MidiError stillPlaying(midi::MidiErrorCause::StillSending,
-                                       midi::FakeMidiOutputService::kStillPlaying, "still playing");
+                                       midi::FakeMidiService::kStillPlaying, "still playing");
 
     std::string error;
     midi_.QueueSendResult(stillPlaying);

@@ -11,7 +11,7 @@
 #include "convert/ProgramConverter.h"
 #include "library/ProgramLibrary.h"
 #include "library/Utf8Path.h"
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 #include "support/SyxBuilder.h"
 #include "support/TestPlatform.h"
 #include "synth/ProgramDump.h"
@@ -22,7 +22,7 @@ namespace {
 
 using midi::FakeCompletion;
 using midi::FakeDevice;
-using midi::FakeMidiOutputService;
+using midi::FakeMidiService;
 using midi::MidiErrorCause;
 using testing::MakeDump;
 using testing::MakeImage;
@@ -74,7 +74,7 @@ class Cli : public ::testing::Test {
     }
 
     TempDir dir_;
-    FakeMidiOutputService midi_;
+    FakeMidiService midi_;
     std::ostringstream out_;
     std::ostringstream err_;
     bool terminal_ = false;

@@ -1,4 +1,4 @@
-#include "midi/alsa/AlsaMidiOutputService.h"
+#include "midi/alsa/AlsaMidiService.h"
 
 #include <cerrno>
 #include <chrono>
@@ -8,10 +8,10 @@
 
 namespace patchferry::midi::alsa {
 
-AlsaMidiOutputService::AlsaMidiOutputService(std::unique_ptr<AlsaSeqLibrary> library)
+AlsaMidiService::AlsaMidiService(std::unique_ptr<AlsaSeqLibrary> library)
     : library_(std::move(library)) {}
 
-AlsaMidiOutputService::~AlsaMidiOutputService() = default;
+AlsaMidiService::~AlsaMidiService() = default;
 
 namespace {
 // How long the reading thread waits for events before it looks whether it should stop.
@@ -19,24 +19,24 @@ constexpr int kReadWaitMs = 50;
 }  // namespace
 
 // Closes its input when destroyed.
-class AlsaMidiOutputService::InputConnection final : public MidiInputConnection {
+class AlsaMidiService::InputConnection final : public MidiInputConnection {
   public:
-    InputConnection(AlsaMidiOutputService& service, std::uintptr_t key)
+    InputConnection(AlsaMidiService& service, std::uintptr_t key)
         : service_(service), key_(key) {}
     ~InputConnection() override { service_.CloseInput(key_); }
     InputConnection(const InputConnection&) = delete;
     InputConnection& operator=(const InputConnection&) = delete;
 
   private:
-    AlsaMidiOutputService& service_;
+    AlsaMidiService& service_;
     std::uintptr_t key_;
 };
 
-MidiError AlsaMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError AlsaMidiService::ListInputPorts(std::vector<MidiPortInfo>& ports) {
     return ListUsable(ports, &ClassifyAlsaInputPort);
 }
 
-MidiError AlsaMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
+MidiError AlsaMidiService::OpenInput(const std::string& address, MidiInputSink sink,
                                            std::unique_ptr<MidiInputConnection>& input) {
     input.reset();
     const auto source = ParseAlsaAddress(address);
@@ -72,7 +72,7 @@ MidiError AlsaMidiOutputService::OpenInput(const std::string& address, MidiInput
     return {};
 }
 
-void AlsaMidiOutputService::CloseInput(std::uintptr_t key) {
+void AlsaMidiService::CloseInput(std::uintptr_t key) {
     int ownPort = -1;
     {
         // Once the input is out of the map, its sink is never called again.
@@ -87,7 +87,7 @@ void AlsaMidiOutputService::CloseInput(std::uintptr_t key) {
     static_cast<void>(client_->DeletePort(ownPort));
 }
 
-void AlsaMidiOutputService::ReadInputs(const std::stop_token& stop) {
+void AlsaMidiService::ReadInputs(const std::stop_token& stop) {
     std::vector<AlsaInput> arrived;
     while (!stop.stop_requested()) {
         if (client_->ReadInput(kReadWaitMs, arrived) < 0) {
@@ -111,7 +111,7 @@ void AlsaMidiOutputService::ReadInputs(const std::stop_token& stop) {
     }
 }
 
-MidiError AlsaMidiOutputService::UseClient() {
+MidiError AlsaMidiService::UseClient() {
     if (client_) {
         return {};
     }
@@ -127,11 +127,11 @@ MidiError AlsaMidiOutputService::UseClient() {
     return {};
 }
 
-MidiError AlsaMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError AlsaMidiService::ListPorts(std::vector<MidiPortInfo>& ports) {
     return ListUsable(ports, &ClassifyAlsaPort);
 }
 
-MidiError AlsaMidiOutputService::ListUsable(std::vector<MidiOutPortInfo>& ports,
+MidiError AlsaMidiService::ListUsable(std::vector<MidiPortInfo>& ports,
                                             AlsaPortKind (*classify)(const AlsaPortInfo&, int)) {
     ports.clear();
     if (MidiError unusable = UseClient(); unusable.Failed()) {
@@ -152,7 +152,7 @@ MidiError AlsaMidiOutputService::ListUsable(std::vector<MidiOutPortInfo>& ports,
     return {};
 }
 
-MidiError AlsaMidiOutputService::Open(const std::string& address, CompletionEvent& event,
+MidiError AlsaMidiService::Open(const std::string& address, CompletionEvent& event,
                                       MidiOutHandle& handle) {
     handle = MidiOutHandle::Null;
     const auto destination = ParseAlsaAddress(address);
@@ -198,7 +198,7 @@ MidiError AlsaMidiOutputService::Open(const std::string& address, CompletionEven
     return {};
 }
 
-void AlsaMidiOutputService::Close(MidiOutHandle handle) {
+void AlsaMidiService::Close(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     if (it == open_.end()) {
         return;
@@ -210,24 +210,24 @@ void AlsaMidiOutputService::Close(MidiOutHandle handle) {
     open_.erase(it);
 }
 
-AlsaMidiOutputService::OpenPort* AlsaMidiOutputService::Find(MidiOutHandle handle) {
+AlsaMidiService::OpenPort* AlsaMidiService::Find(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     return it == open_.end() ? nullptr : &it->second;
 }
 
-MidiError AlsaMidiOutputService::Fail(int alsaResult, AlsaCause cause, const std::string& detail) {
+MidiError AlsaMidiService::Fail(int alsaResult, AlsaCause cause, const std::string& detail) {
     return {SharedCause(cause, alsaResult), alsaResult, library_->ErrorText(alsaResult),
             CauseText(cause, detail)};
 }
 
-MidiError AlsaMidiOutputService::CheckConnected(const OpenPort& port) {
+MidiError AlsaMidiService::CheckConnected(const OpenPort& port) {
     const AlsaAddress& to = port.destination;
     return client_->CheckConnectedTo(port.ownPort, to.client, to.port) < 0
                ? Fail(-ENODEV, AlsaCause::PortGone)
                : MidiError();
 }
 
-std::vector<std::string> AlsaMidiOutputService::OtherWriters(const OpenPort& port) {
+std::vector<std::string> AlsaMidiService::OtherWriters(const OpenPort& port) {
     std::vector<AlsaPortInfo> senders;
     std::vector<std::string> names;
     if (client_->WriteSubscribers(port.destination.client, port.destination.port, senders) >= 0) {
@@ -242,7 +242,7 @@ std::vector<std::string> AlsaMidiOutputService::OtherWriters(const OpenPort& por
     return names;
 }
 
-std::string AlsaMidiOutputService::OtherWritersText(const OpenPort& port) {
+std::string AlsaMidiService::OtherWritersText(const OpenPort& port) {
     const std::vector<std::string> names = OtherWriters(port);
     if (names.empty()) {
         return "no other program is connected to the port, so the one that wrote to it cannot be "
@@ -255,14 +255,14 @@ std::string AlsaMidiOutputService::OtherWritersText(const OpenPort& port) {
     return text;
 }
 
-MidiError AlsaMidiOutputService::RefuseBesideOthers(const OpenPort& port) {
+MidiError AlsaMidiService::RefuseBesideOthers(const OpenPort& port) {
     if (!port.hardware || OtherWriters(port).empty()) {
         return {};
     }
     return Fail(-EBUSY, AlsaCause::Unwatchable, OtherWritersText(port));
 }
 
-MidiError AlsaMidiOutputService::PrepareBuffer(OpenPort& port) {
+MidiError AlsaMidiService::PrepareBuffer(OpenPort& port) {
     port.measured = false;
     if (!port.buffer) {
         return RefuseBesideOthers(port);
@@ -284,7 +284,7 @@ MidiError AlsaMidiOutputService::PrepareBuffer(OpenPort& port) {
     return {};
 }
 
-MidiError AlsaMidiOutputService::CheckBufferAfter(OpenPort& port) {
+MidiError AlsaMidiService::CheckBufferAfter(OpenPort& port) {
     // Without a reading from before, only the rule for an unwatched buffer is left: whether
     // another program joined meanwhile.
     if (!port.measured) {
@@ -312,7 +312,7 @@ MidiError AlsaMidiOutputService::CheckBufferAfter(OpenPort& port) {
     return {};
 }
 
-MidiError AlsaMidiOutputService::Send(MidiOutHandle handle, std::span<const std::uint8_t> message) {
+MidiError AlsaMidiService::Send(MidiOutHandle handle, std::span<const std::uint8_t> message) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
         return ErrorFor(MidiErrorCause::NotOpen);
@@ -344,7 +344,7 @@ MidiError AlsaMidiOutputService::Send(MidiOutHandle handle, std::span<const std:
     return {};
 }
 
-MidiError AlsaMidiOutputService::FinishSend(MidiOutHandle handle) {
+MidiError AlsaMidiService::FinishSend(MidiOutHandle handle) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
         return ErrorFor(MidiErrorCause::NotOpen);
@@ -361,7 +361,7 @@ MidiError AlsaMidiOutputService::FinishSend(MidiOutHandle handle) {
     return gone.Failed() ? gone : CheckBufferAfter(*port);
 }
 
-MidiError AlsaMidiOutputService::Reset(MidiOutHandle handle) {
+MidiError AlsaMidiService::Reset(MidiOutHandle handle) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
         return ErrorFor(MidiErrorCause::NotOpen);
@@ -372,7 +372,7 @@ MidiError AlsaMidiOutputService::Reset(MidiOutHandle handle) {
     return result < 0 ? Fail(result) : MidiError();
 }
 
-MidiError AlsaMidiOutputService::ErrorFor(MidiErrorCause cause) {
+MidiError AlsaMidiService::ErrorFor(MidiErrorCause cause) {
     switch (cause) {
         case MidiErrorCause::None:
             return {};

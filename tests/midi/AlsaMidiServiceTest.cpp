@@ -1,4 +1,4 @@
-#include "midi/alsa/AlsaMidiOutputService.h"
+#include "midi/alsa/AlsaMidiService.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -244,9 +244,9 @@ constexpr unsigned kHardwareType =
 const std::vector<std::uint8_t> kDump(2052, 0x00);  // 657 ms on the wire
 const std::vector<std::uint8_t> kShort(64, 0x00);   // 20 ms
 
-class AlsaMidiOutputServiceTest : public ::testing::Test {
+class AlsaMidiServiceTest : public ::testing::Test {
   protected:
-    AlsaMidiOutputServiceTest() : service_(std::make_unique<ScriptedLibrary>(script_)) {
+    AlsaMidiServiceTest() : service_(std::make_unique<ScriptedLibrary>(script_)) {
         script_.ports = {
             Port(0, 1, "System", "Announce", 0, SND_SEQ_PORT_CAP_READ),
             Port(14, 0, "Midi Through", "Midi Through Port-0",
@@ -266,11 +266,11 @@ class AlsaMidiOutputServiceTest : public ::testing::Test {
     }
 
     SeqScript script_;
-    AlsaMidiOutputService service_;
+    AlsaMidiService service_;
 };
 
-TEST_F(AlsaMidiOutputServiceTest, ListsOutputPortsWithKindAndAddressThroughOneLastingClient) {
-    std::vector<MidiOutPortInfo> ports;
+TEST_F(AlsaMidiServiceTest, ListsOutputPortsWithKindAndAddressThroughOneLastingClient) {
+    std::vector<MidiPortInfo> ports;
     ASSERT_TRUE(service_.ListPorts(ports).Ok());
     ASSERT_EQ(ports.size(), 2U);
     EXPECT_EQ(ports[0].name, "Midi Through: Midi Through Port-0");
@@ -289,9 +289,9 @@ TEST_F(AlsaMidiOutputServiceTest, ListsOutputPortsWithKindAndAddressThroughOneLa
                                            "connect 0 -> 24:0", "drop", "delete 0"));
 }
 
-TEST_F(AlsaMidiOutputServiceTest, NoSequencerOrNoAccessToItIsSaidByTheListAndTheOpen) {
+TEST_F(AlsaMidiServiceTest, NoSequencerOrNoAccessToItIsSaidByTheListAndTheOpen) {
     script_.openResult = -ENOENT;
-    std::vector<MidiOutPortInfo> ports;
+    std::vector<MidiPortInfo> ports;
     EXPECT_EQ(service_.ListPorts(ports).Text(),
               "No such file or directory: the ALSA sequencer is not available (/dev/snd/seq is "
               "missing)");
@@ -312,7 +312,7 @@ TEST_F(AlsaMidiOutputServiceTest, NoSequencerOrNoAccessToItIsSaidByTheListAndThe
     EXPECT_EQ(ports.size(), 2U);
 }
 
-TEST_F(AlsaMidiOutputServiceTest, OpensOnlyAnAddressThatTakesOurOutput) {
+TEST_F(AlsaMidiServiceTest, OpensOnlyAnAddressThatTakesOurOutput) {
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
     for (const char* address : {"99:0", "24:1", "0:1", "130:0", "24", "24:x", ""}) {
@@ -331,7 +331,7 @@ TEST_F(AlsaMidiOutputServiceTest, OpensOnlyAnAddressThatTakesOurOutput) {
     EXPECT_EQ(script_.calls.back(), "delete 0");  // the half-made port does not linger
 }
 
-TEST_F(AlsaMidiOutputServiceTest, SendsToThePortItselfAndCompletesAfterTheWireTime) {
+TEST_F(AlsaMidiServiceTest, SendsToThePortItselfAndCompletesAfterTheWireTime) {
     MidiOutPort port(service_);
     OpenUmOne(port);
     const auto start = std::chrono::steady_clock::now();
@@ -344,7 +344,7 @@ TEST_F(AlsaMidiOutputServiceTest, SendsToThePortItselfAndCompletesAfterTheWireTi
     EXPECT_EQ(script_.delivered[0].second, kDump);
 }
 
-TEST_F(AlsaMidiOutputServiceTest, AfterAnUnplugNothingGoesOutNotEvenToADeviceWithTheSameNumber) {
+TEST_F(AlsaMidiServiceTest, AfterAnUnplugNothingGoesOutNotEvenToADeviceWithTheSameNumber) {
     MidiOutPort port(service_);
     OpenUmOne(port);
     script_.Unplug(24, 0);
@@ -371,7 +371,7 @@ TEST_F(AlsaMidiOutputServiceTest, AfterAnUnplugNothingGoesOutNotEvenToADeviceWit
     EXPECT_EQ(script_.delivered[0].first, "28:0");
 }
 
-TEST_F(AlsaMidiOutputServiceTest, UnplugWhileTheDumpIsOnItsWayIsAFailure) {
+TEST_F(AlsaMidiServiceTest, UnplugWhileTheDumpIsOnItsWayIsAFailure) {
     MidiOutPort port(service_);
     OpenUmOne(port);
     script_.duringSend = [this] { script_.Unplug(24, 0); };
@@ -381,7 +381,7 @@ TEST_F(AlsaMidiOutputServiceTest, UnplugWhileTheDumpIsOnItsWayIsAFailure) {
 }
 
 // Programs that are connected but quiet harm nothing: the dump goes out and is reported sent.
-TEST_F(AlsaMidiOutputServiceTest, OtherProgramsConnectedButQuietLeaveTheDumpWhole) {
+TEST_F(AlsaMidiServiceTest, OtherProgramsConnectedButQuietLeaveTheDumpWhole) {
     script_.otherWriters = {Port(143, 0, "PipeWire-RT-Event", "input", 0, 0),
                             Port(129, 0, "aseqdump", "aseqdump", 0, 0)};
     script_.Find(24, 0)->writeUse = 2;
@@ -394,7 +394,7 @@ TEST_F(AlsaMidiOutputServiceTest, OtherProgramsConnectedButQuietLeaveTheDumpWhol
 
 // On a loaded machine two readings of the buffer may lie further apart than the time its bytes
 // need to drain: an empty, quiet buffer must still be taken as empty.
-TEST_F(AlsaMidiOutputServiceTest, AQuietPortOnABusyMachineStillTakesTheDump) {
+TEST_F(AlsaMidiServiceTest, AQuietPortOnABusyMachineStillTakesTheDump) {
     script_.otherWriters = {Port(143, 0, "PipeWire-RT-Event", "input", 0, 0)};
     script_.Find(24, 0)->writeUse = 2;
     script_.buffer.readTime = 30ms;
@@ -410,7 +410,7 @@ TEST_F(AlsaMidiOutputServiceTest, AQuietPortOnABusyMachineStillTakesTheDump) {
 // The kernel puts another writer's bytes between the pieces of ours, and drops pieces that find
 // no room: a dump that may have been cut is never reported as sent, and the text names who else
 // writes to the port.
-TEST_F(AlsaMidiOutputServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedBytesFailTheSend) {
+TEST_F(AlsaMidiServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedBytesFailTheSend) {
     script_.otherWriters = {Port(143, 0, "PipeWire-RT-Event", "input", 0, 0),
                             Port(129, 0, "aplaymidi", "aplaymidi", 0, 0)};
     MidiOutPort port(service_);
@@ -457,7 +457,7 @@ TEST_F(AlsaMidiOutputServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedByte
 }
 
 // Where the buffer cannot be watched, a dump goes only while no other program is connected.
-TEST_F(AlsaMidiOutputServiceTest, WithoutTheBufferToWatchAnotherConnectedProgramFailsTheSend) {
+TEST_F(AlsaMidiServiceTest, WithoutTheBufferToWatchAnotherConnectedProgramFailsTheSend) {
     script_.buffer.readable = false;
     MidiOutPort port(service_);
     OpenUmOne(port);
@@ -469,7 +469,7 @@ TEST_F(AlsaMidiOutputServiceTest, WithoutTheBufferToWatchAnotherConnectedProgram
     EXPECT_EQ(script_.delivered.size(), 1U);
 }
 
-TEST_F(AlsaMidiOutputServiceTest, RefusesWhatTheKernelWouldCutShort) {
+TEST_F(AlsaMidiServiceTest, RefusesWhatTheKernelWouldCutShort) {
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
     ASSERT_TRUE(service_.Open("24:0", event, handle).Ok());
@@ -499,7 +499,7 @@ TEST(AlsaSystemBackendTest, WithoutASequencerTheListAndTheOpenSayWhy) {
         GTEST_SKIP() << "this machine has a sequencer";
     }
     const std::unique_ptr<MidiOutputService> service = CreateSystemMidiOutputService();
-    std::vector<MidiOutPortInfo> ports;
+    std::vector<MidiPortInfo> ports;
     const MidiError listed = service->ListPorts(ports);
     EXPECT_TRUE(listed.Failed());
     EXPECT_TRUE(ports.empty());
@@ -535,13 +535,13 @@ struct Received {
     }
 };
 
-TEST_F(AlsaMidiOutputServiceTest, ListsTheReadablePortsAsInputsWithTheOutputsFilter) {
+TEST_F(AlsaMidiServiceTest, ListsTheReadablePortsAsInputsWithTheOutputsFilter) {
     script_.ports.push_back(Port(130, 0, "Patchferry", "Patchferry out", 0,
                                  SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ));
     script_.ports.push_back(Port(128, 0, "Keyboard app", "out",
                                  SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_SOFTWARE,
                                  SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ));
-    std::vector<MidiOutPortInfo> inputs;
+    std::vector<MidiPortInfo> inputs;
     ASSERT_TRUE(service_.ListInputPorts(inputs).Ok());
     // System's announcements, ports that cannot be read by a subscriber and our own are no
     // inputs; a program's port is one, not a hardware one.
@@ -553,7 +553,7 @@ TEST_F(AlsaMidiOutputServiceTest, ListsTheReadablePortsAsInputsWithTheOutputsFil
     EXPECT_FALSE(inputs[1].hardwarePort);
 }
 
-TEST_F(AlsaMidiOutputServiceTest, AnOpenInputReadsItsPortBesideTheOutputUntilItIsDestroyed) {
+TEST_F(AlsaMidiServiceTest, AnOpenInputReadsItsPortBesideTheOutputUntilItIsDestroyed) {
     MidiOutPort output(service_);
     OpenUmOne(output);
     Received received;
@@ -590,7 +590,7 @@ TEST_F(AlsaMidiOutputServiceTest, AnOpenInputReadsItsPortBesideTheOutputUntilItI
     EXPECT_TRUE(output.IsOpen());               // the output is untouched
 }
 
-TEST_F(AlsaMidiOutputServiceTest, OpensOnlyAnAddressThatCanBeRead) {
+TEST_F(AlsaMidiServiceTest, OpensOnlyAnAddressThatCanBeRead) {
     Received received;
     std::unique_ptr<MidiInputConnection> input;
     for (const std::string address : {"24:0", "99:0", "0:1", "nonsense"}) {

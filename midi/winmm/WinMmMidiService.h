@@ -18,16 +18,16 @@ namespace patchferry::midi::winmm {
 // The service writes at most this many characters of a result's text.
 inline constexpr UINT kErrorTextSize = 99;
 
-class WinMmMidiOutputService final : public MidiService {
+class WinMmMidiService final : public MidiService {
   public:
     // Without `inApi` there is no input: listing and opening one say it is not supported.
-    explicit WinMmMidiOutputService(std::unique_ptr<WinMmApi> api,
+    explicit WinMmMidiService(std::unique_ptr<WinMmApi> api,
                                     std::unique_ptr<WinMmInApi> inApi = nullptr);
-    ~WinMmMidiOutputService() override;
+    ~WinMmMidiService() override;
 
     // Devices whose capabilities cannot be read are left out; a hardware port is one of the
     // MOD_MIDIPORT technology.
-    MidiError ListPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiError ListPorts(std::vector<MidiPortInfo>& ports) override;
     MidiError Open(const std::string& address, CompletionEvent& event,
                    MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
@@ -38,7 +38,7 @@ class WinMmMidiOutputService final : public MidiService {
 
     // Inputs in the service's order, named as the outputs are. The input service tells no
     // technology: an input is a hardware port unless the output of its name is not one.
-    MidiError ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiError ListInputPorts(std::vector<MidiPortInfo>& ports) override;
     MidiError OpenInput(const std::string& address, MidiInputSink sink,
                         std::unique_ptr<MidiInputConnection>& input) override;
 

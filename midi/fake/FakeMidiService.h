@@ -45,7 +45,7 @@ enum class FakeCompletion {
 using FakeResponder =
     std::function<std::vector<std::vector<std::uint8_t>>(std::span<const std::uint8_t> sent)>;
 
-class FakeMidiOutputService final : public MidiService {
+class FakeMidiService final : public MidiService {
   public:
     // The codes of the fake's own failures (the values follow the Windows multimedia codes).
     static constexpr int kBadDevice = 2;      // NoSuchPort
@@ -53,9 +53,9 @@ class FakeMidiOutputService final : public MidiService {
     static constexpr int kStillPlaying = 65;  // StillSending
     static constexpr int kOtherError = 1;     // any other cause asked of ErrorFor
 
-    FakeMidiOutputService() = default;
-    explicit FakeMidiOutputService(std::vector<FakeDevice> devices);
-    ~FakeMidiOutputService() override;
+    FakeMidiService() = default;
+    explicit FakeMidiService(std::vector<FakeDevice> devices);
+    ~FakeMidiService() override;
 
     // Script.
     void SetDevices(std::vector<FakeDevice> devices);
@@ -85,7 +85,7 @@ class FakeMidiOutputService final : public MidiService {
     std::size_t OpenInputCount() const;  // inputs open right now
     void ClearRecord();                  // forgets the calls and messages recorded so far
 
-    MidiError ListPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiError ListPorts(std::vector<MidiPortInfo>& ports) override;
     MidiError Open(const std::string& address, CompletionEvent& event,
                    MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
@@ -94,7 +94,7 @@ class FakeMidiOutputService final : public MidiService {
     MidiError Reset(MidiOutHandle handle) override;
     MidiError ErrorFor(MidiErrorCause cause) override;
 
-    MidiError ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiError ListInputPorts(std::vector<MidiPortInfo>& ports) override;
     MidiError OpenInput(const std::string& address, MidiInputSink sink,
                         std::unique_ptr<MidiInputConnection>& input) override;
 
@@ -118,7 +118,7 @@ class FakeMidiOutputService final : public MidiService {
     static MidiError Next(std::deque<MidiError>& results);
     // The next scripted open result, or NoSuchPort for an address no device has.
     MidiError NextOpenResult(const std::string& address);  // caller holds mutex_
-    MidiError List(const char* call, std::vector<MidiOutPortInfo>& ports, bool inputs);
+    MidiError List(const char* call, std::vector<MidiPortInfo>& ports, bool inputs);
     MidiError OwnError(MidiErrorCause cause) const;  // caller holds mutex_
     void CompleteLater(std::uintptr_t key, std::uint64_t sendNumber, const std::stop_token& stop);
 

@@ -38,13 +38,13 @@ inline constexpr const char* kClientName = "Patchferry";
 inline constexpr const char* kOutputPortName = "Patchferry out";
 inline constexpr const char* kInputPortName = "Patchferry in";
 
-class AlsaMidiOutputService final : public MidiService {
+class AlsaMidiService final : public MidiService {
   public:
-    explicit AlsaMidiOutputService(std::unique_ptr<AlsaSeqLibrary> library);
-    ~AlsaMidiOutputService() override;
+    explicit AlsaMidiService(std::unique_ptr<AlsaSeqLibrary> library);
+    ~AlsaMidiService() override;
 
     // Without access to the sequencer the list is empty and the result says why.
-    MidiError ListPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiError ListPorts(std::vector<MidiPortInfo>& ports) override;
     MidiError Open(const std::string& address, CompletionEvent& event,
                    MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
@@ -53,7 +53,7 @@ class AlsaMidiOutputService final : public MidiService {
     MidiError Reset(MidiOutHandle handle) override;
     MidiError ErrorFor(MidiErrorCause cause) override;
 
-    MidiError ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
+    MidiError ListInputPorts(std::vector<MidiPortInfo>& ports) override;
     MidiError OpenInput(const std::string& address, MidiInputSink sink,
                         std::unique_ptr<MidiInputConnection>& input) override;
 
@@ -81,7 +81,7 @@ class AlsaMidiOutputService final : public MidiService {
     };
 
     // The ports that `classify` finds usable, in the sequencer's order.
-    MidiError ListUsable(std::vector<MidiOutPortInfo>& ports,
+    MidiError ListUsable(std::vector<MidiPortInfo>& ports,
                          AlsaPortKind (*classify)(const AlsaPortInfo&, int));
     // Opens our client the first time it is needed; a failed open is tried again next time.
     MidiError UseClient();

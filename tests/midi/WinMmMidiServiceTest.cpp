@@ -1,7 +1,7 @@
 // The Windows multimedia backend against a scripted service that keeps the header flags as the
 // real one does: prepared, in the queue, done.
 
-#include "midi/winmm/WinMmMidiOutputService.h"
+#include "midi/winmm/WinMmMidiService.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -129,9 +129,9 @@ class ScriptedWinMm final : public WinMmApi {
     MIDIHDR* header_ = nullptr;
 };
 
-class WinMmMidiOutputServiceTest : public ::testing::Test {
+class WinMmMidiServiceTest : public ::testing::Test {
   protected:
-    WinMmMidiOutputServiceTest() {
+    WinMmMidiServiceTest() {
         auto api = std::make_unique<ScriptedWinMm>();
         api_ = api.get();
         api_->devices = {{L"USB MIDI Interface"},
@@ -140,16 +140,16 @@ class WinMmMidiOutputServiceTest : public ::testing::Test {
                          {std::wstring(40, L'N'), MOD_MIDIPORT},
                          {L"OPL3 FM Synth", MOD_FMSYNTH},
                          {L"\u00c9l\u00e9ment \u97f3\u6e90", MOD_MIDIPORT}};
-        service_ = std::make_unique<WinMmMidiOutputService>(std::move(api));
+        service_ = std::make_unique<WinMmMidiService>(std::move(api));
     }
 
     ScriptedWinMm* api_;
-    std::unique_ptr<WinMmMidiOutputService> service_;
+    std::unique_ptr<WinMmMidiService> service_;
     const std::vector<std::uint8_t> dump_ = std::vector<std::uint8_t>(2052, 0x11);
 };
 
-TEST_F(WinMmMidiOutputServiceTest, ListsReadableDevicesByNumberAndTellsMidiPortsFromSynths) {
-    std::vector<MidiOutPortInfo> ports;
+TEST_F(WinMmMidiServiceTest, ListsReadableDevicesByNumberAndTellsMidiPortsFromSynths) {
+    std::vector<MidiPortInfo> ports;
     ASSERT_TRUE(service_->ListPorts(ports).Ok());
     ASSERT_EQ(ports.size(), 5U);
     EXPECT_EQ(ports[0].name, "USB MIDI Interface");
@@ -164,7 +164,7 @@ TEST_F(WinMmMidiOutputServiceTest, ListsReadableDevicesByNumberAndTellsMidiPorts
     EXPECT_EQ(ports[4].name, "\u00c9l\u00e9ment \u97f3\u6e90");
 }
 
-TEST_F(WinMmMidiOutputServiceTest, OpensAListedNumberForTheServiceToSignalTheEvent) {
+TEST_F(WinMmMidiServiceTest, OpensAListedNumberForTheServiceToSignalTheEvent) {
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
     for (const char* address : {"6", "-1", "4294967295", "x", ""}) {
@@ -185,7 +185,7 @@ TEST_F(WinMmMidiOutputServiceTest, OpensAListedNumberForTheServiceToSignalTheEve
     EXPECT_EQ(handle, MidiOutHandle::Null);
 }
 
-TEST_F(WinMmMidiOutputServiceTest, SendsOnePreparedHeaderAndUnpreparesItOnceDone) {
+TEST_F(WinMmMidiServiceTest, SendsOnePreparedHeaderAndUnpreparesItOnceDone) {
     MidiOutPort port(*service_);
     ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     const SendOutcome outcome = SendLongMessage(port, dump_, 5s);
@@ -196,7 +196,7 @@ TEST_F(WinMmMidiOutputServiceTest, SendsOnePreparedHeaderAndUnpreparesItOnceDone
     EXPECT_THAT(api_->calls, ElementsAre("open 0", "prepare", "send", "unprepare"));
 }
 
-TEST_F(WinMmMidiOutputServiceTest, RefusedSendIsUnpreparedAndReportedAtOnce) {
+TEST_F(WinMmMidiServiceTest, RefusedSendIsUnpreparedAndReportedAtOnce) {
     MidiOutPort port(*service_);
     ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     api_->sendResult = MIDIERR_NOTREADY;
@@ -209,7 +209,7 @@ TEST_F(WinMmMidiOutputServiceTest, RefusedSendIsUnpreparedAndReportedAtOnce) {
     EXPECT_THAT(api_->calls, ElementsAre("open 0", "prepare", "send", "unprepare"));
 }
 
-TEST_F(WinMmMidiOutputServiceTest, ADriverThatNeverFinishesIsResetBeforeTheHeaderGoes) {
+TEST_F(WinMmMidiServiceTest, ADriverThatNeverFinishesIsResetBeforeTheHeaderGoes) {
     MidiOutPort port(*service_);
     ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     api_->completes = false;
@@ -229,7 +229,7 @@ TEST_F(WinMmMidiOutputServiceTest, ADriverThatNeverFinishesIsResetBeforeTheHeade
                                          "reset", "unprepare", "close"));
 }
 
-TEST_F(WinMmMidiOutputServiceTest, ACodeWithoutATextStillGetsOne) {
+TEST_F(WinMmMidiServiceTest, ACodeWithoutATextStillGetsOne) {
     api_->openResult = MMSYSERR_ERROR;
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
@@ -240,7 +240,7 @@ TEST_F(WinMmMidiOutputServiceTest, ACodeWithoutATextStillGetsOne) {
 // driver, and the refusal reads as the system's own text, not the stand-in for a missing one.
 TEST(WinMmSystemService, RefusesADeviceItDoesNotHaveWithTheSystemsText) {
     const auto service = CreateSystemMidiOutputService();
-    std::vector<MidiOutPortInfo> ports;
+    std::vector<MidiPortInfo> ports;
     ASSERT_TRUE(service->ListPorts(ports).Ok());
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;

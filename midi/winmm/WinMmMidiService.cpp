@@ -1,4 +1,4 @@
-#include "midi/winmm/WinMmMidiOutputService.h"
+#include "midi/winmm/WinMmMidiService.h"
 
 #include "midi/winmm/WinMmInput.h"
 
@@ -67,17 +67,17 @@ std::string Utf8FromWide(std::wstring_view wide) {
 
 }  // namespace
 
-WinMmMidiOutputService::WinMmMidiOutputService(std::unique_ptr<WinMmApi> api,
+WinMmMidiService::WinMmMidiService(std::unique_ptr<WinMmApi> api,
                                                std::unique_ptr<WinMmInApi> inApi)
     : api_(std::move(api)), inApi_(std::move(inApi)) {}
 
-WinMmMidiOutputService::~WinMmMidiOutputService() {
+WinMmMidiService::~WinMmMidiService() {
     while (!open_.empty()) {
         Close(static_cast<MidiOutHandle>(open_.begin()->first));
     }
 }
 
-MidiError WinMmMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError WinMmMidiService::ListPorts(std::vector<MidiPortInfo>& ports) {
     ports.clear();
     // The count is asked again before each device: devices may come and go meanwhile.
     for (UINT device = 0; device < api_->GetNumDevs(); ++device) {
@@ -92,7 +92,7 @@ MidiError WinMmMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports)
     return {};
 }
 
-MidiError WinMmMidiOutputService::Open(const std::string& address, CompletionEvent& event,
+MidiError WinMmMidiService::Open(const std::string& address, CompletionEvent& event,
                                        MidiOutHandle& handle) {
     handle = MidiOutHandle::Null;
     // Only a listed number reaches the service, which would take MIDI_MAPPER (0xFFFFFFFF) as its
@@ -112,12 +112,12 @@ MidiError WinMmMidiOutputService::Open(const std::string& address, CompletionEve
     return {};
 }
 
-WinMmMidiOutputService::OpenPort* WinMmMidiOutputService::Find(MidiOutHandle handle) {
+WinMmMidiService::OpenPort* WinMmMidiService::Find(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     return it == open_.end() ? nullptr : &it->second;
 }
 
-void WinMmMidiOutputService::ReleaseMessage(OpenPort& port, bool resetIfPlaying) {
+void WinMmMidiService::ReleaseMessage(OpenPort& port, bool resetIfPlaying) {
     if (!port.message) {
         return;
     }
@@ -135,7 +135,7 @@ void WinMmMidiOutputService::ReleaseMessage(OpenPort& port, bool resetIfPlaying)
     port.message.reset();
 }
 
-void WinMmMidiOutputService::Close(MidiOutHandle handle) {
+void WinMmMidiService::Close(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     if (it == open_.end()) {
         return;
@@ -150,7 +150,7 @@ void WinMmMidiOutputService::Close(MidiOutHandle handle) {
     open_.erase(it);
 }
 
-MidiError WinMmMidiOutputService::Send(MidiOutHandle handle,
+MidiError WinMmMidiService::Send(MidiOutHandle handle,
                                        std::span<const std::uint8_t> message) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
@@ -176,7 +176,7 @@ MidiError WinMmMidiOutputService::Send(MidiOutHandle handle,
     return Error(result);
 }
 
-MidiError WinMmMidiOutputService::FinishSend(MidiOutHandle handle) {
+MidiError WinMmMidiService::FinishSend(MidiOutHandle handle) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
         return Error(MMSYSERR_INVALHANDLE);
@@ -186,7 +186,7 @@ MidiError WinMmMidiOutputService::FinishSend(MidiOutHandle handle) {
     return {};
 }
 
-MidiError WinMmMidiOutputService::Reset(MidiOutHandle handle) {
+MidiError WinMmMidiService::Reset(MidiOutHandle handle) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
         return Error(MMSYSERR_INVALHANDLE);
@@ -196,7 +196,7 @@ MidiError WinMmMidiOutputService::Reset(MidiOutHandle handle) {
     return Error(result);
 }
 
-std::string WinMmMidiOutputService::SystemText(MMRESULT code) {
+std::string WinMmMidiService::SystemText(MMRESULT code) {
     std::array<wchar_t, kErrorTextSize + 1> text{};
     const MMRESULT result = api_->GetErrorText(code, text.data(), kErrorTextSize);
     if (result != MMSYSERR_NOERROR || text[0] == L'\0') {
@@ -205,14 +205,14 @@ std::string WinMmMidiOutputService::SystemText(MMRESULT code) {
     return Utf8FromWide(std::wstring_view(text.data(), wcsnlen(text.data(), kErrorTextSize)));
 }
 
-MidiError WinMmMidiOutputService::Error(MMRESULT result) {
+MidiError WinMmMidiService::Error(MMRESULT result) {
     if (result == MMSYSERR_NOERROR) {
         return {};
     }
     return {CauseOf(result), static_cast<int>(result), SystemText(result)};
 }
 
-MidiError WinMmMidiOutputService::ErrorFor(MidiErrorCause cause) {
+MidiError WinMmMidiService::ErrorFor(MidiErrorCause cause) {
     switch (cause) {
         case MidiErrorCause::None:
             return {};
@@ -238,12 +238,12 @@ MidiError WinMmMidiOutputService::ErrorFor(MidiErrorCause cause) {
     return {cause, static_cast<int>(MMSYSERR_ERROR), SystemText(MMSYSERR_ERROR)};
 }
 
-MidiError WinMmMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError WinMmMidiService::ListInputPorts(std::vector<MidiPortInfo>& ports) {
     ports.clear();
     if (!inApi_) {
         return Error(MMSYSERR_NOTSUPPORTED);
     }
-    std::vector<MidiOutPortInfo> outputs;
+    std::vector<MidiPortInfo> outputs;
     static_cast<void>(ListPorts(outputs));
     for (UINT device = 0; device < inApi_->GetNumDevs(); ++device) {
         MIDIINCAPSW caps{};
@@ -253,7 +253,7 @@ MidiError WinMmMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& p
         const std::string name = Utf8FromWide(
             std::wstring_view(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname))));
         const bool softwareOutput =
-            std::any_of(outputs.begin(), outputs.end(), [&](const MidiOutPortInfo& output) {
+            std::any_of(outputs.begin(), outputs.end(), [&](const MidiPortInfo& output) {
                 return output.name == name && !output.hardwarePort;
             });
         ports.push_back({name, !softwareOutput, std::to_string(device)});
@@ -261,7 +261,7 @@ MidiError WinMmMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& p
     return {};
 }
 
-MidiError WinMmMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
+MidiError WinMmMidiService::OpenInput(const std::string& address, MidiInputSink sink,
                                             std::unique_ptr<MidiInputConnection>& input) {
     input.reset();
     if (!inApi_) {
