@@ -1,9 +1,10 @@
 #pragma once
 // What the program needs from the platform's MIDI output, and what every backend really has: a
 // list of output ports (name, whether it is a hardware MIDI port, an address that names it while
-// it exists), open by address with a completion event, close, send one complete message and learn
-// when the device is done with it, reset. Every call that can fail says how in a MidiError. Each
-// platform has one backend behind this interface; tests use a fake.
+// it exists), and the primitives of an open port that MidiOutput builds on: open by address with
+// a completion event, close, send one complete message and learn when the device is done with it,
+// reset. Every call that can fail says how in a MidiError. Each platform has one backend behind
+// this interface; tests use a fake.
 
 #include <cstdint>
 #include <memory>
@@ -41,6 +42,15 @@ class MidiOutputService {
     // (no access to the MIDI system), `ports` is empty and the error says why.
     virtual MidiError ListPorts(std::vector<MidiPortInfo>& ports) = 0;
 
+    // The backend's own error, in the system's words, for a failure its caller found without
+    // asking it: NoSuchPort when no listed port is the one wanted, NotOpen when nothing is open.
+    virtual MidiError ErrorFor(MidiErrorCause cause) = 0;
+
+  protected:
+    // The primitives of an open port, for MidiOutput alone (and a backend's own tests, through
+    // the backend's type): it keeps the handle and the event and runs the send sequence.
+    friend class MidiOutput;
+
     // On success sets `handle`; from then on `event` is signalled each time a sent message is
     // done. `event` must outlive the open port.
     virtual MidiError Open(const std::string& address, CompletionEvent& event,
@@ -57,10 +67,6 @@ class MidiOutputService {
     virtual MidiError FinishSend(MidiOutHandle handle) = 0;
     // Stops output and drops whatever has not gone yet; no completion follows.
     virtual MidiError Reset(MidiOutHandle handle) = 0;
-
-    // The backend's own error, in the system's words, for a failure its caller found without
-    // asking it: NoSuchPort when no listed port is the one wanted, NotOpen when nothing is open.
-    virtual MidiError ErrorFor(MidiErrorCause cause) = 0;
 };
 
 // The platform's own MIDI output: the ALSA sequencer on Linux, the multimedia MIDI service on

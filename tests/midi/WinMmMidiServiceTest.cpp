@@ -242,11 +242,10 @@ TEST(WinMmSystemService, RefusesADeviceItDoesNotHaveWithTheSystemsText) {
     const auto service = CreateSystemMidiOutputService();
     std::vector<MidiPortInfo> ports;
     ASSERT_TRUE(service->ListPorts(ports).Ok());
-    CompletionEvent event;
-    MidiOutHandle handle = MidiOutHandle::Null;
-    const MidiError result = service->Open(std::to_string(ports.size()), event, handle);
+    std::unique_ptr<MidiOutput> output;
+    const MidiError result = MidiOutput::Open(*service, std::to_string(ports.size()), output);
     EXPECT_EQ(result, service->ErrorFor(MidiErrorCause::NoSuchPort));
-    EXPECT_EQ(handle, MidiOutHandle::Null);
+    EXPECT_EQ(output, nullptr);
     const std::string text = result.Text();
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(text.find("MIDI error"), std::string::npos) << text;
