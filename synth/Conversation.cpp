@@ -55,9 +55,11 @@ bool Conversation::StartConfirm(std::span<const std::uint8_t> dump, int channel,
     // Not from when the port says it is done: a port may say so a little after the last byte has
     // left (the sequencer's margin), by when a quick synth has already answered.
     answersFrom_ = handedOver + midi::SysExTransmissionTime(dump.size());
-    bool dropped = false;
-    static_cast<void>(connection_->TakeSince(answersFrom_, std::chrono::milliseconds(0), dropped));
     confirmation_.Start(channel, answersFrom_);
+    // What came before that is dropped; an answer already whole since then counts.
+    bool dropped = false;
+    const auto bytes = connection_->TakeSince(answersFrom_, std::chrono::milliseconds(0), dropped);
+    confirmation_.Feed(bytes, Clock::now());
     return true;
 }
 
