@@ -100,11 +100,13 @@ confirm_checks() {
     wall=$(($(now_ms) - started))
     first=$(line_after_answer confirm-take 1)
     second=$(line_after_answer confirm-take 2)
+    # From the first line to the second: one program's dump, its answer and its line.
+    apart=$(awk 'NR == 1 { first = $1 } NR == 2 { print $1 - first }' "$work/confirm-take.timed")
     confirm_check confirm-take "both programs taken: exit 0, two lines saying \"the Radias took it\", the dumps byte-identical to convert's for channel 3" \
         confirm-take eval '[ "$(rc_of confirm-take)" = 0 ] && [ "$(lines_of confirm-take)" = 2 ] &&
             [ "$(took_lines confirm-take)" = 2 ] && [ "$(dumps_of_run)" = 2 ] &&
             dump_is 1 A1 && dump_is 2 A2'
-    measure "cli-confirm $wall ms for two programs confirmed (wire time 656.64 ms each); each line came ${first:-?} and ${second:-?} ms after the answer's last byte left the stand-in; the command said the answers came $(answered_ms confirm-take) ms after the dumps"
+    measure "cli-confirm $wall ms for two programs confirmed, their lines ${apart:-?} ms apart (wire time 656.64 ms a dump); each line came ${first:-?} and ${second:-?} ms after the answer's last byte left the stand-in; the command said the answers came $(answered_ms confirm-take) ms after the dumps"
     # The answer is 6 bytes at the stand-in's cable speed: a line that waited for a time-out or a
     # poll of its own would come a good part of a second late.
     confirm_check confirm-take-prompt "each line came within 300 ms of the answer's last byte leaving the stand-in: ${first:-?} and ${second:-?} ms" \
