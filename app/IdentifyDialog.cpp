@@ -8,16 +8,16 @@
 
 #include "app/QtChild.h"
 #include "app/ReceiveDialog.h"
-#include "midi/receive/ConversationSteps.h"
 
 namespace patchferry {
 
-IdentifyDialog::IdentifyDialog(midi::SynthConnection& connection, QWidget* parent)
-    : QDialog(parent), connection_(connection), poll_(QtChild<QTimer>(this)) {
+IdentifyDialog::IdentifyDialog(synth::Conversation& conversation, QWidget* parent)
+    : QDialog(parent), conversation_(conversation), poll_(QtChild<QTimer>(this)) {
     setWindowTitle(QStringLiteral("Identify Synth"));
-    auto* prompt = QtChild<QLabel>(QStringLiteral("Asking who answers on %1...")
-                                       .arg(QString::fromStdString(connection.Input().name)),
-                                   this);
+    auto* prompt =
+        QtChild<QLabel>(QStringLiteral("Asking who answers on %1...")
+                            .arg(QString::fromStdString(conversation.Connection().Input().name)),
+                        this);
     auto* busy = QtChild<QProgressBar>(this);
     busy->setRange(0, 0);
     auto* buttons = QtChild<QDialogButtonBox>(QDialogButtonBox::Cancel, this);
@@ -33,10 +33,11 @@ IdentifyDialog::IdentifyDialog(midi::SynthConnection& connection, QWidget* paren
 // The inquiry goes out once the dialog is up, so Cancel can stop it from the first moment.
 void IdentifyDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (poll_->isActive() || finder_.Finished()) {
+    if (started_) {
         return;
     }
-    if (!midi::StartInquiry(finder_, connection_, error_)) {
+    started_ = true;
+    if (!conversation_.StartFind(error_)) {
         QTimer::singleShot(0, this, &QDialog::accept);
         return;
     }
@@ -45,13 +46,12 @@ void IdentifyDialog::showEvent(QShowEvent* event) {
 
 void IdentifyDialog::done(int result) {
     poll_->stop();
-    finder_.Cancel();
+    conversation_.Cancel();
     QDialog::done(result);
 }
 
 void IdentifyDialog::OnPoll() {
-    if (!midi::StepInquiry(finder_, connection_, std::chrono::milliseconds(0), error_) ||
-        finder_.Finished()) {
+    if (!conversation_.Step(std::chrono::milliseconds(0), error_) || !conversation_.Running()) {
         poll_->stop();
         accept();
     }

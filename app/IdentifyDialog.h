@@ -6,8 +6,7 @@
 #include <QDialog>
 #include <string>
 
-#include "midi/SynthConnection.h"
-#include "midi/receive/DeviceInquiry.h"
+#include "synth/Conversation.h"
 
 class QTimer;
 
@@ -16,9 +15,11 @@ namespace patchferry {
 class IdentifyDialog : public QDialog {
     Q_OBJECT
   public:
-    IdentifyDialog(midi::SynthConnection& connection, QWidget* parent = nullptr);
+    IdentifyDialog(synth::Conversation& conversation, QWidget* parent = nullptr);
 
-    const std::vector<midi::DeviceIdentity>& Answers() const { return finder_.Answers(); }
+    const std::vector<synth::DeviceIdentity>& Answers() const {
+        return conversation_.Finder().Answers();
+    }
     const std::string& Error() const { return error_; }
 
     void showEvent(QShowEvent* event) override;
@@ -27,8 +28,8 @@ class IdentifyDialog : public QDialog {
   private:
     void OnPoll();
 
-    midi::SynthConnection& connection_;
-    midi::DeviceFinder finder_;
+    synth::Conversation& conversation_;
+    bool started_ = false;
     std::string error_;
     QTimer* poll_;
 };

@@ -16,7 +16,7 @@
 #include "library/ProgramLibrary.h"
 #include "midi/MidiService.h"
 #include "midi/SendLongMessage.h"
-#include "midi/receive/ProgramReceiver.h"
+#include "synth/ProgramReceiver.h"
 
 class QAction;
 class QCheckBox;
@@ -69,7 +69,7 @@ class CMainFrame : public QMainWindow {
     // The time an audition waits for the MIDI service to finish with the message.
     void SetSendTimeout(std::chrono::milliseconds timeout) { sendTimeout_ = timeout; }
     // How long Receive waits for the MS2000's answer.
-    void SetReceiveTimeouts(const midi::ReceiveTimeouts& timeouts) { receiveTimeouts_ = timeouts; }
+    void SetReceiveTimeouts(const synth::ReceiveTimeouts& timeouts) { receiveTimeouts_ = timeouts; }
 
     // For the handlers' helpers and for tests.
     QAction* Action(CommandId id) const;
@@ -148,7 +148,7 @@ class CMainFrame : public QMainWindow {
 
     std::array<QAction*, kCommands.size()> actions_{};
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
-    midi::ReceiveTimeouts receiveTimeouts_;
+    synth::ReceiveTimeouts receiveTimeouts_;
     bool shutDown_ = false;
     QRect restoredOuter_;            // the stored outer rectangle; invalid when none was stored
     QRect requestedClient_;          // the client area last asked for when placing the window

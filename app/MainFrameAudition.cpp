@@ -7,7 +7,7 @@
 #include "app/WaitCursor.h"
 #include "app/list/ProgramListView.h"
 #include "convert/ProgramConverter.h"
-#include "midi/ProgramDump.h"
+#include "synth/ProgramDump.h"
 #include "midi/SendLongMessage.h"
 
 namespace patchferry {

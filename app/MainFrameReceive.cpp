@@ -15,7 +15,7 @@
 #include "library/SafeFile.h"
 #include "library/Utf8Path.h"
 #include "midi/MidiMessages.h"
-#include "midi/receive/DeviceInquiry.h"
+#include "synth/DeviceInquiry.h"
 
 namespace patchferry {
 namespace {
@@ -170,13 +170,14 @@ void CMainFrame::OnIdentify() {
         return;
     }
     std::string error;
-    const auto connection = midi_.Connect(*input, error);
+    auto connection = midi_.Connect(*input, error);
     if (!connection) {
         messageBox_.Show(this, MessageIcon::Error, Utf8(error));
         return;
     }
     connection->SetSendTimeout(sendTimeout_);
-    IdentifyDialog dialog(*connection, this);
+    synth::Conversation conversation(std::move(connection));
+    IdentifyDialog dialog(conversation, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -185,16 +186,16 @@ void CMainFrame::OnIdentify() {
         return;
     }
     if (dialog.Answers().empty()) {
-        QString text = Utf8(midi::NoInquiryAnswerText(input->name));
+        QString text = Utf8(synth::NoInquiryAnswerText(input->name));
         text[0] = text[0].toUpper();
         messageBox_.Show(this, MessageIcon::Exclamation, text);
         return;
     }
     QString text = QStringLiteral("Answered on %1:").arg(Utf8(input->name));
     const int barChannel = SelectedChannel() + 1;
-    for (const midi::DeviceIdentity& answer : dialog.Answers()) {
-        text += QStringLiteral("\n") + Utf8(midi::DescribeIdentity(answer));
-        const auto channel = midi::ReplyChannel(answer);
+    for (const synth::DeviceIdentity& answer : dialog.Answers()) {
+        text += QStringLiteral("\n") + Utf8(synth::DescribeIdentity(answer));
+        const auto channel = synth::ReplyChannel(answer);
         if (channel && *channel != barChannel) {
             text += QStringLiteral("\nIt answered on MIDI channel %1, but Midi Chan is %2.")
                         .arg(*channel)

@@ -23,12 +23,8 @@ std::optional<midi::MidiOutPortInfo> MidiState::InputBeside(const midi::MidiOutP
     if (inputs.empty() || service_.ListPorts(outputs) != midi::kMidiOk) {
         return std::nullopt;
     }
-    const auto found = std::find_if(inputs.begin(), inputs.end(), [&](const auto& input) {
-        const midi::MidiOutPortInfo* paired = midi::PairedOutput(input, outputs);
-        return paired != nullptr && paired->address == output.address &&
-               paired->name == output.name;
-    });
-    return found == inputs.end() ? std::nullopt : std::optional(*found);
+    const midi::MidiOutPortInfo* found = midi::PairedInput(output, inputs, outputs);
+    return found == nullptr ? std::nullopt : std::optional(*found);
 }
 
 std::unique_ptr<midi::SynthConnection> MidiState::Connect(const midi::MidiOutPortInfo& input,

@@ -13,7 +13,7 @@
 #include "app/QtChild.h"
 #include "app/Settings.h"
 #include "midi/MidiMessages.h"
-#include "midi/receive/ConversationSteps.h"
+#include "synth/Conversation.h"
 
 namespace patchferry {
 namespace {
@@ -61,7 +61,7 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
     inputList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto* channelLabel = QtChild<QLabel>(QStringLiteral("C&hannel"), this);
     channelLabel->setBuddy(channelList_);
-    for (int channel = midi::kFirstChannel; channel <= midi::kLastChannel; ++channel) {
+    for (int channel = synth::kFirstChannel; channel <= synth::kLastChannel; ++channel) {
         channelList_->addItem(QString::asprintf("%02d", channel), channel);
     }
     findButton_->setToolTip(
@@ -92,7 +92,7 @@ ReceiveDialog::ReceiveDialog(MidiState& midi, MessageBoxSeam& boxes, SettingsSto
     connect(poll_, &QTimer::timeout, this, &ReceiveDialog::OnPoll);
     connect(allButton_, &QRadioButton::toggled, this, &ReceiveDialog::ShowIdleProgress);
     // Another input: the one open so far is let go.
-    connect(inputList_, &QComboBox::currentIndexChanged, this, [this] { connection_.reset(); });
+    connect(inputList_, &QComboBox::currentIndexChanged, this, [this] { conversation_.reset(); });
     poll_->setInterval(kPollMilliseconds);
 
     auto* layout = QtChild<QGridLayout>(this);
@@ -144,27 +144,27 @@ void ReceiveDialog::RestoreChoices(const ReceiveStart& start) {
     const bool current = settings_.ReadInteger(Setting::ReceiveWhat) == 0;
     (current ? currentButton_ : allButton_)->setChecked(true);
     const int savedChannel = settings_.ReadInteger(Setting::ReceiveChannel);
-    const int channel = midi::IsChannel(savedChannel + 1) ? savedChannel + 1 : start.barChannel;
-    channelList_->setCurrentIndex(midi::IsChannel(channel) ? channel - 1 : 0);
+    const int channel = synth::IsChannel(savedChannel + 1) ? savedChannel + 1 : start.barChannel;
+    channelList_->setCurrentIndex(synth::IsChannel(channel) ? channel - 1 : 0);
 }
 
 void ReceiveDialog::SaveChoices() {
     if (inputList_->currentIndex() >= 0) {
         settings_.Write(Setting::ReceivePort, inputList_->currentText());
     }
-    settings_.Write(Setting::ReceiveWhat, ChosenWhat() == midi::ReceiveWhat::AllPrograms ? 1 : 0);
+    settings_.Write(Setting::ReceiveWhat, ChosenWhat() == synth::ReceiveWhat::AllPrograms ? 1 : 0);
     settings_.Write(Setting::ReceiveChannel, ChosenChannel() - 1);
 }
 
 // Before a transfer the bar stands at nothing of what the choice will bring.
 void ReceiveDialog::ShowIdleProgress() {
-    progress_->setRange(0, static_cast<int>(midi::AnswerSize(ChosenWhat())));
+    progress_->setRange(0, static_cast<int>(synth::AnswerSize(ChosenWhat())));
     progress_->setValue(0);
 }
 
-midi::ReceiveWhat ReceiveDialog::ChosenWhat() const {
-    return currentButton_->isChecked() ? midi::ReceiveWhat::CurrentProgram
-                                       : midi::ReceiveWhat::AllPrograms;
+synth::ReceiveWhat ReceiveDialog::ChosenWhat() const {
+    return currentButton_->isChecked() ? synth::ReceiveWhat::CurrentProgram
+                                       : synth::ReceiveWhat::AllPrograms;
 }
 
 int ReceiveDialog::ChosenChannel() const {
@@ -184,18 +184,19 @@ bool ReceiveDialog::Connect() {
         return false;
     }
     const midi::MidiOutPortInfo& input = inputs_[static_cast<std::size_t>(index)];
-    if (connection_ && connection_->Input().address == input.address &&
-        connection_->Input().name == input.name) {
+    if (conversation_ && conversation_->Connection().Input().address == input.address &&
+        conversation_->Connection().Input().name == input.name) {
         return true;
     }
-    connection_.reset();
+    conversation_.reset();
     std::string error;
-    connection_ = midi_.Connect(input, error);
-    if (!connection_) {
+    auto connection = midi_.Connect(input, error);
+    if (!connection) {
         ShowMessage(MessageIcon::Error, Sentence(error));
         return false;
     }
-    connection_->SetSendTimeout(sendTimeout_);
+    connection->SetSendTimeout(sendTimeout_);
+    conversation_ = std::make_unique<synth::Conversation>(std::move(connection), timeouts_);
     return true;
 }
 
@@ -204,19 +205,17 @@ void ReceiveDialog::OnReceive() {
         return;
     }
     SaveChoices();
-    receiver_ = std::make_unique<midi::ProgramReceiver>(timeouts_);
     std::string error;
-    if (!midi::StartReceive(*receiver_, *connection_, ChosenWhat(), ChosenChannel(), error)) {
-        connection_.reset();
+    if (!conversation_->StartReceive(ChosenWhat(), ChosenChannel(), error)) {
+        conversation_.reset();
         ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
         return;
     }
-    task_ = Task::Receiving;
-    progress_->setRange(0, static_cast<int>(receiver_->Expected()));
+    progress_->setRange(0, static_cast<int>(synth::AnswerSize(ChosenWhat())));
     progress_->setValue(0);
     status_->setText(QStringLiteral("Asking the MS2000 on channel %1 for %2...")
                          .arg(ChosenChannel())
-                         .arg(ChosenWhat() == midi::ReceiveWhat::AllPrograms
+                         .arg(ChosenWhat() == synth::ReceiveWhat::AllPrograms
                                   ? QStringLiteral("all 128 programs")
                                   : QStringLiteral("its current program")));
     SetBusy(true);
@@ -228,12 +227,11 @@ void ReceiveDialog::OnFind() {
         return;
     }
     std::string error;
-    if (!midi::StartInquiry(finder_, *connection_, error)) {
-        connection_.reset();
+    if (!conversation_->StartFind(error)) {
+        conversation_.reset();
         ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
         return;
     }
-    task_ = Task::Finding;
     progress_->setRange(0, 0);  // no length to count against: a moving bar
     status_->setText(QStringLiteral("Asking who answers on %1...").arg(inputList_->currentText()));
     SetBusy(true);
@@ -241,67 +239,63 @@ void ReceiveDialog::OnFind() {
 }
 
 void ReceiveDialog::OnPoll() {
-    if (task_ == Task::Receiving) {
-        midi::StepReceive(*receiver_, *connection_, std::chrono::milliseconds(0));
-        progress_->setValue(static_cast<int>(receiver_->Received()));
-        if (receiver_->State() == midi::ReceiveState::Receiving) {
+    if (!conversation_) {
+        return;
+    }
+    std::string error;
+    if (!conversation_->Step(std::chrono::milliseconds(0), error)) {
+        StopTask(QString());
+        conversation_.reset();
+        ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
+        return;
+    }
+    const synth::ProgramReceiver& receiver = conversation_->Receiver();
+    if (conversation_->Current() == synth::Task::Receive) {
+        progress_->setValue(static_cast<int>(receiver.Received()));
+        if (receiver.State() == synth::ReceiveState::Receiving) {
             status_->setText(QStringLiteral("Receiving from the MS2000 on channel %1...")
-                                 .arg(receiver_->Channel()));
+                                 .arg(receiver.Channel()));
         }
-        if (receiver_->Finished()) {
+        if (!conversation_->Running()) {
             FinishReceive();
         }
-    } else if (task_ == Task::Finding) {
-        std::string error;
-        if (!midi::StepInquiry(finder_, *connection_, std::chrono::milliseconds(0), error)) {
-            StopTask(QString());
-            connection_.reset();
-            ShowMessage(MessageIcon::Error, Utf8(midi::SendFailureMessage(error)));
-        } else if (finder_.Finished()) {
-            FinishFind();
-        }
+    } else if (conversation_->Current() == synth::Task::Find && !conversation_->Running()) {
+        FinishFind();
     }
 }
 
 void ReceiveDialog::FinishReceive() {
-    const midi::ReceiveState state = receiver_->State();
-    if (state == midi::ReceiveState::Done) {
-        answer_ = receiver_->Answer();
+    const synth::ProgramReceiver& receiver = conversation_->Receiver();
+    if (receiver.State() == synth::ReceiveState::Done) {
+        answer_ = receiver.Answer();
         StopTask(QStringLiteral("Received."));
         accept();
         return;
     }
-    const QString failure = Utf8(midi::ReceiveFailureText(*receiver_, *connection_));
+    const QString failure = Utf8(conversation_->ReceiveFailureText());
     StopTask(failure);
     ShowMessage(MessageIcon::Exclamation, failure);
 }
 
 void ReceiveDialog::FinishFind() {
-    const std::vector<midi::DeviceIdentity> answers = finder_.Answers();
+    const std::vector<synth::DeviceIdentity> answers = conversation_->Finder().Answers();
     const QString inputName = inputList_->currentText();
     StopTask(QString());
     ShowIdleProgress();
-    for (const midi::DeviceIdentity& answer : answers) {
-        if (const auto channel = midi::ReplyChannel(answer); channel && IsMs2kFamily(answer)) {
-            channelList_->setCurrentIndex(*channel - 1);
-            status_->setText(QStringLiteral("The MS2000 answered on channel %1.").arg(*channel));
-            return;
-        }
-    }
-    if (answers.empty()) {
-        status_->setText(QStringLiteral("No answer."));
-        ShowMessage(MessageIcon::Exclamation,
-                    Sentence(midi::NoInquiryAnswerText(inputName.toStdString())));
+    if (const auto channel = synth::Ms2kChannel(answers)) {
+        channelList_->setCurrentIndex(*channel - 1);
+        status_->setText(QStringLiteral("The MS2000 answered on channel %1.").arg(*channel));
         return;
     }
-    QString text = QStringLiteral("No MS2000 answered the device inquiry on %1. What answered:\n")
-                       .arg(inputName);
-    for (const midi::DeviceIdentity& answer : answers) {
-        text += Utf8(midi::DescribeIdentity(answer)) + QLatin1Char('\n');
+    const QString text = Sentence(synth::NoMs2kText(answers, inputName.toStdString()));
+    if (answers.empty()) {
+        status_->setText(QStringLiteral("No answer."));
+        ShowMessage(MessageIcon::Exclamation, text);
+        return;
     }
-    text += QStringLiteral("Choose the MS2000's global MIDI channel by hand.");
     status_->setText(QStringLiteral("No MS2000 answered."));
-    ShowMessage(MessageIcon::Information, text);
+    ShowMessage(MessageIcon::Information,
+                text + QStringLiteral("\nChoose the MS2000's global MIDI channel by hand."));
 }
 
 // The task ends; the input stays open while the dialog is. The rest of an answer still arriving
@@ -309,12 +303,9 @@ void ReceiveDialog::FinishFind() {
 // skips what it sends, where a freshly opened input might come in silently in the middle.
 void ReceiveDialog::StopTask(const QString& status) {
     poll_->stop();
-    if (task_ == Task::Receiving) {
-        receiver_->Cancel();
-    } else if (task_ == Task::Finding) {
-        finder_.Cancel();
+    if (conversation_) {
+        conversation_->Cancel();
     }
-    task_ = Task::None;
     status_->setText(status);
     SetBusy(false);
 }
@@ -345,7 +336,7 @@ void ReceiveDialog::done(int result) {
     if (Busy()) {
         StopTask(QString());
     }
-    connection_.reset();
+    conversation_.reset();
     SaveChoices();
     QDialog::done(result);
 }

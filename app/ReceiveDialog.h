@@ -16,8 +16,8 @@
 
 #include "app/MidiState.h"
 #include "app/Seams.h"
-#include "midi/receive/DeviceInquiry.h"
-#include "midi/receive/ProgramReceiver.h"
+#include "synth/Conversation.h"
+#include "synth/DeviceInquiry.h"
 
 class QComboBox;
 class QLabel;
@@ -47,12 +47,12 @@ class ReceiveDialog : public QDialog {
                   const ReceiveStart& start, QWidget* parent = nullptr);
     ~ReceiveDialog() override;
 
-    void SetTimeouts(const midi::ReceiveTimeouts& timeouts) { timeouts_ = timeouts; }
+    void SetTimeouts(const synth::ReceiveTimeouts& timeouts) { timeouts_ = timeouts; }
     void SetSendTimeout(std::chrono::milliseconds timeout) { sendTimeout_ = timeout; }
 
     // The whole answer, F0 to F7, once the dialog was accepted.
     const std::vector<std::uint8_t>& Answer() const { return answer_; }
-    bool Busy() const { return task_ != Task::None; }
+    bool Busy() const { return conversation_ && conversation_->Current() != synth::Task::None; }
 
     // The controls, for tests.
     QComboBox* InputList() const { return inputList_; }
@@ -69,8 +69,6 @@ class ReceiveDialog : public QDialog {
     void done(int result) override;
 
   private:
-    enum class Task { None, Finding, Receiving };
-
     void FillInputs(const ReceiveStart& start);
     void RestoreChoices(const ReceiveStart& start);
     void SaveChoices();
@@ -83,7 +81,7 @@ class ReceiveDialog : public QDialog {
     void StopTask(const QString& status);
     void SetBusy(bool busy);
     void ShowIdleProgress();
-    midi::ReceiveWhat ChosenWhat() const;
+    synth::ReceiveWhat ChosenWhat() const;
     int ChosenChannel() const;  // 1..16
     void ShowMessage(MessageIcon icon, const QString& text);
 
@@ -92,13 +90,10 @@ class ReceiveDialog : public QDialog {
     SettingsStore& settings_;
     std::vector<midi::MidiOutPortInfo> inputs_;
     QString listingError_;
-    midi::ReceiveTimeouts timeouts_;
+    synth::ReceiveTimeouts timeouts_;
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;
 
-    Task task_ = Task::None;
-    std::unique_ptr<midi::SynthConnection> connection_;
-    std::unique_ptr<midi::ProgramReceiver> receiver_;
-    midi::DeviceFinder finder_;
+    std::unique_ptr<synth::Conversation> conversation_;
     std::vector<std::uint8_t> answer_;
 
     QComboBox* inputList_;

@@ -119,4 +119,16 @@ const MidiOutPortInfo* PairedOutput(const MidiOutPortInfo& input,
     return first([&](const MidiOutPortInfo& out) { return ClientOf(out.address) == client; });
 }
 
+const MidiOutPortInfo* PairedInput(const MidiOutPortInfo& output,
+                                   const std::vector<MidiOutPortInfo>& inputs,
+                                   const std::vector<MidiOutPortInfo>& outputs) {
+    for (const MidiOutPortInfo& input : inputs) {
+        const MidiOutPortInfo* paired = PairedOutput(input, outputs);
+        if (paired != nullptr && paired->address == output.address && paired->name == output.name) {
+            return &input;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace patchferry::midi

@@ -41,6 +41,11 @@ class SynthConnection {
     std::vector<std::uint8_t> Take(std::chrono::milliseconds timeout) {
         return queue_.Take(timeout);
     }
+    // The same without what arrived before `from` (`dropped` says whether anything did).
+    std::vector<std::uint8_t> TakeSince(std::chrono::steady_clock::time_point from,
+                                        std::chrono::milliseconds timeout, bool& dropped) {
+        return queue_.TakeSince(from, timeout, dropped);
+    }
 
     // What went wrong with the input that may have cost bytes (empty when nothing did).
     std::string InputProblem() const {

@@ -49,7 +49,7 @@ const std::array<CliCommand, 6>& Commands() {
          "FILE ...",
          "convert programs and send them to a Radias",
          kSendUsage,
-         {{"--program", "--port", "--channel", "--pause"}, {}},
+         {{"--program", "--port", "--channel", "--pause"}, {"--confirm"}},
          RunSend},
         {"identify",
          "",

@@ -10,7 +10,7 @@
 
 #include "midi/MidiInputService.h"
 #include "midi/MidiOutputService.h"
-#include "midi/receive/ProgramReceiver.h"
+#include "synth/ProgramReceiver.h"
 
 namespace patchferry::cli {
 
@@ -29,7 +29,7 @@ struct CliEnvironment {
     // "receive" shows its progress only on a terminal.
     bool errIsTerminal = false;
     // How long "receive" waits for the answer to begin and, once begun, for each next byte.
-    midi::ReceiveTimeouts receiveTimeouts = {};
+    synth::ReceiveTimeouts receiveTimeouts = {};
 };
 
 // Runs the command line `args` (without the program name); returns the exit status.

@@ -58,7 +58,7 @@ inline constexpr std::string_view kPortsUsage =
 
 inline constexpr std::string_view kSendUsage =
     "Usage: patchferry-cli send FILE --program LIST --port PORT [--channel 1..16]\n"
-    "                          [--pause SECONDS]\n"
+    "                          [--pause SECONDS] [--confirm]\n"
     "\n"
     "Converts the programs and sends their dumps, one after the other, through one open port,\n"
     "printing a line for each as it goes. Stops at the first failure (exit status 1); nothing\n"
@@ -71,7 +71,12 @@ inline constexpr std::string_view kSendUsage =
     "                   when exactly one hardware port has it, or else exactly one port;\n"
     "                   software ports may be used too. Several fits are listed (exit 2)\n"
     "  --channel N      MIDI channel 1..16 of the dumps (default 1)\n"
-    "  --pause SECONDS  wait that long between two programs (default 0)\n";
+    "  --pause SECONDS  wait that long between two programs (default 0; with --confirm,\n"
+    "                   counted from the Radias's answer)\n"
+    "  --confirm        listen on the MIDI input of the same interface for the Radias's answer\n"
+    "                   to each program, up to 1 s after its dump has gone, and print it; stop\n"
+    "                   (exit status 1) at the first program it refuses or does not answer.\n"
+    "                   Needs an interface with a MIDI IN, cabled from the Radias's MIDI OUT\n";
 
 inline constexpr std::string_view kIdentifyUsage =
     "Usage: patchferry-cli identify --port PORT\n"

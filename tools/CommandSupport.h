@@ -10,7 +10,7 @@
 #include "Cli.h"
 #include "CliArgs.h"
 #include "library/ProgramLibrary.h"
-#include "midi/ProgramDump.h"
+#include "synth/ProgramDump.h"
 
 namespace patchferry::cli {
 

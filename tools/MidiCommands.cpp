@@ -10,6 +10,7 @@
 #include "Commands.h"
 #include "PortChoice.h"
 #include "ProgramChoice.h"
+#include "SynthLink.h"
 #include "midi/MidiMessages.h"
 #include "midi/MidiOutPort.h"
 #include "midi/SendLongMessage.h"
@@ -62,6 +63,53 @@ std::optional<std::vector<ProgramToSend>> ConvertAll(const std::vector<ProgramLa
         programs.push_back({&entry, ConvertToDump(entry, channel)});
     }
     return programs;
+}
+
+std::string Label(const ProgramEntry& entry) {
+    return entry.BankLabel() + entry.NumberLabel() + " \"" + entry.Name() + "\"";
+}
+
+// Each program sent and the Radias's answer awaited before the next: one line for each, and a stop
+// at the first that it refuses or leaves unanswered.
+int SendConfirmed(const std::vector<ProgramToSend>& programs, const midi::MidiOutPortInfo& output,
+                  int channel, std::chrono::milliseconds pause, CliEnvironment& env) {
+    const auto link = SynthLink::OpenBeside(output, env, kSend);
+    if (!link) {
+        return kExitFailure;
+    }
+    synth::Conversation& talk = link->Talk();
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        if (i > 0 && pause.count() > 0) {
+            std::this_thread::sleep_for(pause);
+        }
+        const ProgramToSend& program = programs[i];
+        std::string error;
+        if (!talk.StartConfirm(program.dump, channel, error)) {
+            link->SendFailed(error);
+            return kExitFailure;
+        }
+        link->RunTask();
+        const synth::DumpConfirmation& confirmation = talk.Confirmation();
+        const std::string label = Label(*program.entry);
+        if (confirmation.State() != synth::ConfirmState::Answered) {
+            env.err << "patchferry-cli send: " << label
+                    << " was sent; no answer from the Radias within 1 s. "
+                    << synth::SilenceAdvice(link->InputName(), channel)
+                    << " Nothing after it was sent.\n";
+            return kExitFailure;
+        }
+        if (confirmation.Answer() != synth::RadiasAnswer::DataLoadCompleted) {
+            env.err << "patchferry-cli send: " << label << ": the Radias refused it with "
+                    << synth::AnswerName(confirmation.Answer()) << ". "
+                    << synth::RefusalAdvice(confirmation.Answer())
+                    << " Nothing after it was sent.\n";
+            return kExitFailure;
+        }
+        env.out << label << ": the Radias took it on channel " << TwoDigits(channel + 1)
+                << " (answered " << confirmation.AnsweredAfter().count()
+                << " ms after the dump had gone)" << std::endl;
+    }
+    return kExitOk;
 }
 
 }  // namespace
@@ -138,6 +186,9 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env) {
     const midi::MidiOutPortInfo* target = PickPort(ports, *portText, "output", kSend, env, status);
     if (target == nullptr) {
         return status;
+    }
+    if (args.Has("--confirm")) {
+        return SendConfirmed(*programs, *target, *channel, pause, env);
     }
     midi::MidiOutPort port(service);
     const midi::MidiResult opened = port.Open(*target);

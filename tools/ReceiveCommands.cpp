@@ -4,13 +4,12 @@
 #include <chrono>
 #include <optional>
 #include <ostream>
-#include <thread>
 
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "SynthLink.h"
 #include "WriteFile.h"
-#include "midi/receive/ConversationSteps.h"
+#include "synth/Conversation.h"
 
 namespace patchferry::cli {
 
@@ -21,26 +20,21 @@ using Clock = std::chrono::steady_clock;
 const std::string kIdentify = "identify";
 const std::string kReceive = "receive";
 
-// How long one wait for the input lasts: the time-outs and the progress move on at least this
-// often.
-constexpr std::chrono::milliseconds kPoll{50};
 // The progress line is redrawn at most this often.
 constexpr std::chrono::milliseconds kProgressEvery{200};
 
 // Runs the device inquiry to its end; the answers in the order they came, or nothing when a
 // request could not be sent (reported).
-std::optional<std::vector<midi::DeviceIdentity>> FindDevices(SynthLink& link) {
-    midi::DeviceFinder finder;
+std::optional<std::vector<synth::DeviceIdentity>> FindDevices(SynthLink& link) {
     std::string error;
-    bool sent = midi::StartInquiry(finder, link.Connection(), error);
-    while (sent && !finder.Finished()) {
-        sent = midi::StepInquiry(finder, link.Connection(), kPoll, error);
-    }
-    if (!sent) {
+    if (!link.Talk().StartFind(error)) {
         link.SendFailed(error);
         return std::nullopt;
     }
-    return finder.Answers();
+    if (!link.RunTask()) {
+        return std::nullopt;
+    }
+    return link.Talk().Finder().Answers();
 }
 
 // The channel an MS2000 answered the inquiry on; reports when none did.
@@ -49,22 +43,12 @@ std::optional<int> FindMs2kChannel(SynthLink& link, CliEnvironment& env) {
     if (!answers) {
         return std::nullopt;
     }
-    for (const midi::DeviceIdentity& answer : *answers) {
-        if (const auto channel = midi::ReplyChannel(answer); channel && IsMs2kFamily(answer)) {
-            env.err << "patchferry-cli receive: the MS2000 answered on channel " << *channel
-                    << "\n";
-            return channel;
-        }
+    if (const auto channel = synth::Ms2kChannel(*answers)) {
+        env.err << "patchferry-cli receive: the MS2000 answered on channel " << *channel << "\n";
+        return channel;
     }
-    if (answers->empty()) {
-        env.err << "patchferry-cli receive: " << midi::NoInquiryAnswerText(link.InputName())
-                << "\n";
-    } else {
-        env.err << "patchferry-cli receive: no MS2000 answered the device inquiry; what "
-                   "answered:\n";
-        for (const midi::DeviceIdentity& answer : *answers) {
-            env.err << "  " << midi::DescribeIdentity(answer) << "\n";
-        }
+    env.err << "patchferry-cli receive: " << synth::NoMs2kText(*answers, link.InputName()) << "\n";
+    if (!answers->empty()) {
         env.err << "Give the MS2000's global MIDI channel with --channel 1..16.\n";
     }
     return std::nullopt;
@@ -74,9 +58,10 @@ std::optional<int> FindMs2kChannel(SynthLink& link, CliEnvironment& env) {
 class ProgressLine {
   public:
     explicit ProgressLine(CliEnvironment& env) : env_(env) {}
-    void Show(const midi::ProgramReceiver& receiver, bool force = false) {
+    void Show(const synth::ProgramReceiver& receiver, bool force = false) {
         const auto now = Clock::now();
-        if (!env_.errIsTerminal || (!force && now - shown_ < kProgressEvery)) {
+        if (!env_.errIsTerminal || receiver.State() == synth::ReceiveState::Idle ||
+            (!force && now - shown_ < kProgressEvery)) {
             return;
         }
         shown_ = now;
@@ -115,12 +100,12 @@ int RunIdentify(const ParsedArgs& args, CliEnvironment& env) {
         return kExitFailure;
     }
     if (answers->empty()) {
-        env.err << "patchferry-cli identify: " << midi::NoInquiryAnswerText(link->InputName())
+        env.err << "patchferry-cli identify: " << synth::NoInquiryAnswerText(link->InputName())
                 << "\n";
         return kExitFailure;
     }
-    for (const midi::DeviceIdentity& answer : *answers) {
-        env.out << midi::DescribeIdentity(answer) << "\n";
+    for (const synth::DeviceIdentity& answer : *answers) {
+        env.out << synth::DescribeIdentity(answer) << "\n";
     }
     return kExitOk;
 }
@@ -134,10 +119,10 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
         return kExitUsage;
     }
     const auto what =
-        args.Has("--all") ? midi::ReceiveWhat::AllPrograms : midi::ReceiveWhat::CurrentProgram;
+        args.Has("--all") ? synth::ReceiveWhat::AllPrograms : synth::ReceiveWhat::CurrentProgram;
     const std::string channelText = args.Value("--channel").value_or("1");
     const bool findChannel = channelText == "auto";
-    const auto typed = ParseInt(channelText, midi::kFirstChannel, midi::kLastChannel);
+    const auto typed = ParseInt(channelText, synth::kFirstChannel, synth::kLastChannel);
     if (!findChannel && !typed) {
         env.err << "patchferry-cli receive: --channel takes 1 to 16 or auto, not '" << channelText
                 << "'\n";
@@ -155,34 +140,31 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
     if (!link) {
         return status;
     }
-    int channel = typed.value_or(midi::kFirstChannel);
+    int channel = typed.value_or(synth::kFirstChannel);
     if (findChannel) {
         const auto found = FindMs2kChannel(*link, env);
         if (!found) {
             return kExitFailure;
         }
         channel = *found;
-        // The MS2000 wants a pause between two messages sent to it.
-        std::this_thread::sleep_for(midi::kMs2kMessageGap);
     }
 
-    midi::ProgramReceiver receiver(env.receiveTimeouts);
+    synth::Conversation& talk = link->Talk();
+    const synth::ProgramReceiver& receiver = talk.Receiver();
     const auto asked = Clock::now();
-    if (std::string error;
-        !midi::StartReceive(receiver, link->Connection(), what, channel, error)) {
+    if (std::string error; !talk.StartReceive(what, channel, error)) {
         link->SendFailed(error);
         return kExitFailure;
     }
     ProgressLine progress(env);
-    while (!receiver.Finished()) {
-        midi::StepReceive(receiver, link->Connection(), kPoll);
-        progress.Show(receiver);
+    if (!link->RunTask([&] { progress.Show(receiver); })) {
+        progress.End();
+        return kExitFailure;
     }
     progress.Show(receiver, true);
     progress.End();
-    if (receiver.State() != midi::ReceiveState::Done) {
-        env.err << "patchferry-cli receive: "
-                << midi::ReceiveFailureText(receiver, link->Connection()) << "\n";
+    if (receiver.State() != synth::ReceiveState::Done) {
+        env.err << "patchferry-cli receive: " << talk.ReceiveFailureText() << "\n";
         return kExitFailure;
     }
     const auto took =

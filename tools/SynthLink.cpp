@@ -6,25 +6,48 @@
 #include "CommandSupport.h"
 #include "PortChoice.h"
 #include "midi/MidiMessages.h"
+#include "midi/PortPairing.h"
 
 namespace patchferry::cli {
 
 SynthLink::SynthLink(CliEnvironment& env, std::string command,
                      std::unique_ptr<midi::SynthConnection> connection)
-    : env_(env), command_(std::move(command)), connection_(std::move(connection)) {
-    connection_->SetSendTimeout(env_.sendTimeout);
+    : env_(env), command_(std::move(command)), talk_(std::move(connection), env.receiveTimeouts) {}
+
+namespace {
+
+bool ListInputs(CliEnvironment& env, const std::string& prefix,
+                std::vector<midi::MidiOutPortInfo>& ports) {
+    midi::MidiInputService& inputs = InputService(env);
+    if (const midi::MidiResult listed = inputs.ListInputPorts(ports); listed != midi::kMidiOk) {
+        env.err << prefix << "cannot list the MIDI input ports: " << inputs.ErrorText(listed)
+                << "\n";
+        return false;
+    }
+    return true;
 }
+
+std::unique_ptr<SynthLink> Connect(const midi::MidiOutPortInfo& input, CliEnvironment& env,
+                                   const std::string& command, const std::string& prefix) {
+    std::string error;
+    auto connection =
+        midi::SynthConnection::Open(InputService(env), env.midiService(), input, nullptr, error);
+    if (!connection) {
+        env.err << prefix << error << "\n";
+        return nullptr;
+    }
+    connection->SetSendTimeout(env.sendTimeout);
+    return std::make_unique<SynthLink>(env, command, std::move(connection));
+}
+
+}  // namespace
 
 std::unique_ptr<SynthLink> SynthLink::Open(const std::string& portText, CliEnvironment& env,
                                            const std::string& command, int& status) {
     status = kExitFailure;
     const std::string prefix = "patchferry-cli " + command + ": ";
-    midi::MidiInputService& inputs = InputService(env);
     std::vector<midi::MidiOutPortInfo> inputPorts;
-    if (const midi::MidiResult listed = inputs.ListInputPorts(inputPorts);
-        listed != midi::kMidiOk) {
-        env.err << prefix << "cannot list the MIDI input ports: " << inputs.ErrorText(listed)
-                << "\n";
+    if (!ListInputs(env, prefix, inputPorts)) {
         return nullptr;
     }
     const midi::MidiOutPortInfo* input =
@@ -32,16 +55,34 @@ std::unique_ptr<SynthLink> SynthLink::Open(const std::string& portText, CliEnvir
     if (input == nullptr) {
         return nullptr;
     }
-    std::string error;
-    auto connection =
-        midi::SynthConnection::Open(inputs, env.midiService(), *input, nullptr, error);
-    if (!connection) {
-        status = kExitFailure;
-        env.err << prefix << error << "\n";
+    status = kExitFailure;
+    auto link = Connect(*input, env, command, prefix);
+    if (link) {
+        status = kExitOk;
+    }
+    return link;
+}
+
+std::unique_ptr<SynthLink> SynthLink::OpenBeside(const midi::MidiOutPortInfo& output,
+                                                 CliEnvironment& env, const std::string& command) {
+    const std::string prefix = "patchferry-cli " + command + ": ";
+    std::vector<midi::MidiOutPortInfo> inputPorts;
+    std::vector<midi::MidiOutPortInfo> outputPorts;
+    if (!ListInputs(env, prefix, inputPorts)) {
         return nullptr;
     }
-    status = kExitOk;
-    return std::make_unique<SynthLink>(env, command, std::move(connection));
+    if (const midi::MidiResult listed = env.midiService().ListPorts(outputPorts);
+        listed != midi::kMidiOk) {
+        env.err << prefix << midi::OpenFailureMessage(env.midiService().ErrorText(listed)) << "\n";
+        return nullptr;
+    }
+    const midi::MidiOutPortInfo* input = midi::PairedInput(output, inputPorts, outputPorts);
+    if (input == nullptr) {
+        env.err << prefix << "the MIDI port " << output.name
+                << " has no MIDI input beside it to hear the Radias on; nothing was sent\n";
+        return nullptr;
+    }
+    return Connect(*input, env, command, prefix);
 }
 
 void SynthLink::SendFailed(const std::string& errorText) {

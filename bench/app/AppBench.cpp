@@ -15,7 +15,7 @@
 #include "app/ReceiveDialog.h"
 #include "app/list/ListNotifyEvent.h"
 #include "midi/alsa/SysExPacing.h"
-#include "midi/receive/Ms2kRequests.h"
+#include "synth/Ms2kRequests.h"
 #include "support/FrameHarness.h"
 
 using namespace patchferry;
@@ -134,7 +134,7 @@ void BM_ReceiveBankInWindow(benchmark::State& state) {
         harness.midi.ClearRecord();
     }
     const auto cable =
-        midi::alsa::SysExTransmissionTime(midi::AnswerSize(midi::ReceiveWhat::AllPrograms));
+        midi::alsa::SysExTransmissionTime(synth::AnswerSize(synth::ReceiveWhat::AllPrograms));
     state.counters["share_of_cable_%"] = 100.0 * spent.count() /
                                          static_cast<double>(state.iterations()) /
                                          std::chrono::duration<double>(cable).count();

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "midi/MidiOutPort.h"
-#include "midi/ProgramDump.h"
+#include "synth/ProgramDump.h"
 #include "midi/SendLongMessage.h"
 #include "midi/fake/FakeMidiOutputService.h"
 

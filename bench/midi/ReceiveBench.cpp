@@ -13,8 +13,8 @@
 #include "midi/SynthConnection.h"
 #include "midi/alsa/SysExPacing.h"
 #include "midi/fake/FakeMidiOutputService.h"
-#include "midi/receive/ConversationSteps.h"
 #include "support/SyxBuilder.h"
+#include "synth/Conversation.h"
 
 namespace {
 
@@ -32,30 +32,37 @@ void BM_ReceiveBank(benchmark::State& state) {
                                           static_cast<std::size_t>(state.range(0)));
     service.SetResponder([&bank](std::span<const std::uint8_t>) { return Pieces(bank); });
     std::string error;
-    const auto connection = SynthConnection::Open(service, service, kInterface, nullptr, error);
+    auto connection = SynthConnection::Open(service, service, kInterface, nullptr, error);
     if (!connection) {
         state.SkipWithError(error.c_str());
         return;
     }
+    synth::Conversation talk(std::move(connection));
+    const synth::ProgramReceiver& receiver = talk.Receiver();
     std::chrono::steady_clock::duration spent{};
     for (auto _ : state) {
-        const auto started = std::chrono::steady_clock::now();
-        ProgramReceiver receiver;
-        if (!StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, kChannel, error)) {
+        if (!talk.StartReceive(synth::ReceiveWhat::AllPrograms, kChannel, error)) {
             state.SkipWithError(error.c_str());
             return;
         }
-        while (!receiver.Finished()) {
-            StepReceive(receiver, *connection, std::chrono::milliseconds(10));
+        // The MS2000's pause between two requests is the synth's, not the receiving's: the time
+        // counts from the request.
+        while (talk.Running() && receiver.State() == synth::ReceiveState::Idle) {
+            talk.Step(std::chrono::milliseconds(1), error);
+        }
+        const auto started = std::chrono::steady_clock::now();
+        while (talk.Running()) {
+            talk.Step(std::chrono::milliseconds(10), error);
         }
         spent += std::chrono::steady_clock::now() - started;
-        if (receiver.State() != ReceiveState::Done) {
+        if (receiver.State() != synth::ReceiveState::Done) {
             state.SkipWithError(receiver.FailureText().c_str());
             return;
         }
         service.ClearRecord();
     }
-    const auto cable = alsa::SysExTransmissionTime(AnswerSize(ReceiveWhat::AllPrograms));
+    const auto cable =
+        alsa::SysExTransmissionTime(synth::AnswerSize(synth::ReceiveWhat::AllPrograms));
     const double perBank =
         std::chrono::duration<double>(spent).count() / static_cast<double>(state.iterations());
     state.counters["cable_ms"] = std::chrono::duration<double, std::milli>(cable).count();

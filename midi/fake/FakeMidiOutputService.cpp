@@ -1,5 +1,7 @@
 #include "midi/fake/FakeMidiOutputService.h"
 
+#include "midi/MidiCable.h"
+
 #include <utility>
 
 namespace patchferry::midi {
@@ -184,7 +186,8 @@ MidiResult FakeMidiOutputService::Send(MidiOutHandle handle,
     }
     sent_.emplace_back(message.begin(), message.end());
     if (responder_) {
-        Queue(responder_(message));
+        Queue(responder_(message),
+              std::chrono::steady_clock::now() + SysExTransmissionTime(message.size()));
     }
     device->queued = true;
     ++device->sendNumber;
@@ -289,9 +292,10 @@ void FakeMidiOutputService::Arrive(std::vector<std::vector<std::uint8_t>> pieces
     Queue(std::move(pieces));
 }
 
-void FakeMidiOutputService::Queue(std::vector<std::vector<std::uint8_t>> pieces) {
+void FakeMidiOutputService::Queue(std::vector<std::vector<std::uint8_t>> pieces,
+                                  std::chrono::steady_clock::time_point due) {
     for (auto& piece : pieces) {
-        arriving_.push_back(std::move(piece));
+        arriving_.push_back({due, std::move(piece)});
     }
     if (!delivery_.joinable()) {
         delivery_ = std::jthread([this](const std::stop_token& stop) { Deliver(stop); });
@@ -302,7 +306,15 @@ void FakeMidiOutputService::Queue(std::vector<std::vector<std::uint8_t>> pieces)
 void FakeMidiOutputService::Deliver(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     while (arrivingWait_.wait(lock, stop, [this] { return !arriving_.empty(); })) {
-        std::vector<std::uint8_t> piece = std::move(arriving_.front());
+        const auto due = arriving_.front().due;
+        if (stop.stop_requested()) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() < due) {
+            arrivingWait_.wait_until(lock, stop, due, [] { return false; });
+            continue;
+        }
+        std::vector<std::uint8_t> piece = std::move(arriving_.front().bytes);
         arriving_.pop_front();
         ++inFlight_;
         lock.unlock();

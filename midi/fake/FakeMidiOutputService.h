@@ -5,8 +5,9 @@
 //
 // Each device plays both directions, as an interface with a synth behind it: its input is listed
 // beside its output, and a responder may answer every accepted message with pieces of bytes that
-// reach the open inputs on a thread of the fake's own, in order. So a test is a small
-// conversation: request out, scripted answer in.
+// reach the open inputs on a thread of the fake's own, in order. As on a cable, an answer comes
+// no sooner than the message it answers could have reached the synth (its bytes at 320 us each).
+// So a test is a small conversation: request out, scripted answer in.
 //
 // Recorded calls: "ListPorts", "Open <address>", "Close", "Send", "Complete" (the completion
 // event was signalled), "Reset", "Finish", "ListInputPorts", "OpenInput <address>",
@@ -97,7 +98,9 @@ class FakeMidiOutputService final : public MidiService {
     class FakeInput;
     void CloseInput(std::uintptr_t key);
     void Deliver(const std::stop_token& stop);
-    void Queue(std::vector<std::vector<std::uint8_t>> pieces);  // caller holds mutex_
+    // Caller holds mutex_. The pieces reach the inputs from `due` on.
+    void Queue(std::vector<std::vector<std::uint8_t>> pieces,
+               std::chrono::steady_clock::time_point due = {});
     struct OpenDevice {
         CompletionEvent* event = nullptr;
         bool queued = false;           // a message is out and not yet complete
@@ -135,8 +138,12 @@ class FakeMidiOutputService final : public MidiService {
     // The inputs, and the pieces on their way to them (guarded apart: sinks run under it).
     mutable std::mutex inputMutex_;
     std::map<std::uintptr_t, MidiInputSink> inputs_;
-    std::deque<std::vector<std::uint8_t>> arriving_;  // guarded by mutex_
-    std::size_t inFlight_ = 0;                        // taken from arriving_, not yet delivered
+    struct Arriving {
+        std::chrono::steady_clock::time_point due;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::deque<Arriving> arriving_;  // guarded by mutex_
+    std::size_t inFlight_ = 0;       // taken from arriving_, not yet delivered
     std::condition_variable_any arrivingWait_;
     std::jthread delivery_;  // last: it stops before anything it uses goes
 };

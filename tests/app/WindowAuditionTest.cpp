@@ -11,7 +11,7 @@
 #include "app/list/ProgramListView.h"
 #include "convert/ProgramConverter.h"
 #include "library/SyxFormat.h"
-#include "midi/ProgramDump.h"
+#include "synth/ProgramDump.h"
 #include "support/FrameHarness.h"
 
 using namespace patchferry;

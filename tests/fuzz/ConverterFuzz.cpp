@@ -11,7 +11,7 @@
 #include <span>
 
 #include "convert/ProgramConverter.h"
-#include "midi/ProgramDump.h"
+#include "synth/ProgramDump.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace patchferry;

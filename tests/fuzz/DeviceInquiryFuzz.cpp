@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "midi/receive/DeviceInquiry.h"
+#include "synth/DeviceInquiry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace patchferry::midi;

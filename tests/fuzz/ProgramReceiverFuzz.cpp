@@ -12,7 +12,7 @@
 #include <string>
 
 #include "library/ProgramLibrary.h"
-#include "midi/receive/ProgramReceiver.h"
+#include "synth/ProgramReceiver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace patchferry::midi;

@@ -11,7 +11,7 @@
 #include "convert/ProgramConverter.h"
 #include "library/ProgramLibrary.h"
 #include "library/Utf8Path.h"
-#include "midi/ProgramDump.h"
+#include "synth/ProgramDump.h"
 #include "midi/fake/FakeMidiOutputService.h"
 #include "support/SyxBuilder.h"
 #include "support/TestPlatform.h"

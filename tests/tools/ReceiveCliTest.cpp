@@ -80,7 +80,7 @@ TEST_F(ReceiveCli, PortsListsTheInputsAndIdentifyAsksOnThePairedOutput) {
     Ms2000({});
     ASSERT_EQ(Run({"identify", "--port", "um-one"}), kExitOk) << err_.str();
     EXPECT_EQ(out_.str(),
-              "Korg (42h), family 0058h (MS2000 or microKORG), member 0001h, global channel 3, "
+              "Korg (42h), family 0058h (MS2000 or microKORG), member 0001h (MS2000), global channel 3, "
               "version 01.00.05.00\n");
     EXPECT_EQ(midi_.SentMessages(), std::vector<Bytes>{kInquiryToAll});
     const auto calls = midi_.Calls();

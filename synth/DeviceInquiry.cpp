@@ -1,10 +1,12 @@
-#include "midi/receive/DeviceInquiry.h"
+#include "synth/DeviceInquiry.h"
+
+#include "synth/RadiasFacts.h"
 
 #include <cstdio>
 
 #include "library/KorgSysEx.h"
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 
 namespace {
 
@@ -18,7 +20,19 @@ struct KnownFamily {
 };
 constexpr std::array kKnownFamilies{
     KnownFamily{korg::kKorgId, kMs2kFamily, "MS2000 or microKORG"},
-    KnownFamily{korg::kKorgId, 0x0072, "Radias"},
+    KnownFamily{korg::kKorgId, radias::kInquiryFamily, "Radias"},
+};
+
+// Members of a known family that answer with their own code: the MS2000's keyboard and rack.
+// Other members are shown by their code alone.
+struct KnownMember {
+    std::uint16_t family;
+    std::uint16_t member;
+    const char* name;
+};
+constexpr std::array kKnownMembers{
+    KnownMember{kMs2kFamily, 0x0001, "MS2000"},
+    KnownMember{kMs2kFamily, 0x0008, "MS2000R"},
 };
 
 std::string Hex(unsigned value, int digits) {
@@ -108,7 +122,13 @@ std::string DescribeIdentity(const DeviceIdentity& identity) {
             text += std::string(" (") + known.name + ")";
         }
     }
-    text += ", member " + Hex(identity.member, 4) + ", " + from;
+    text += ", member " + Hex(identity.member, 4);
+    for (const KnownMember& known : kKnownMembers) {
+        if (korg && identity.family == known.family && identity.member == known.member) {
+            text += std::string(" (") + known.name + ")";
+        }
+    }
+    text += ", " + from;
     char version[32];
     std::snprintf(version, sizeof version, ", version %02X.%02X.%02X.%02X", identity.version[0],
                   identity.version[1], identity.version[2], identity.version[3]);
@@ -178,4 +198,4 @@ std::string NoInquiryAnswerText(const std::string& inputName) {
            "setting \"SystemEx\" is ENA.";
 }
 
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "midi/MidiCable.h"
-#include "midi/receive/Ms2kRequests.h"
-#include "midi/receive/SysExAssembler.h"
+#include "midi/SysExAssembler.h"
+#include "synth/Ms2kRequests.h"
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 
 enum class ReceiveState { Idle, Waiting, Receiving, Done, Failed, Cancelled };
 
@@ -51,7 +51,7 @@ class ProgramReceiver {
     // runs on from there.
     static constexpr std::chrono::milliseconds kHoldMargin{2000};
     static constexpr Clock::duration kLongestHold =
-        SysExTransmissionTime(syx::kLongestMessage) + kHoldMargin;
+        midi::SysExTransmissionTime(syx::kLongestMessage) + kHoldMargin;
 
     explicit ProgramReceiver(ReceiveTimeouts timeouts = {});
 
@@ -87,7 +87,7 @@ class ProgramReceiver {
     void Fail(ReceiveFailure failure);
 
     ReceiveTimeouts timeouts_;
-    SysExAssembler assembler_;
+    midi::SysExAssembler assembler_;
     ReceiveState state_ = ReceiveState::Idle;
     ReceiveFailure failure_ = ReceiveFailure::None;
     ReceiveWhat what_ = ReceiveWhat::AllPrograms;
@@ -99,4 +99,4 @@ class ProgramReceiver {
     std::vector<std::uint8_t> answer_;
 };
 
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

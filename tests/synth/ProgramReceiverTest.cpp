@@ -1,4 +1,4 @@
-#include "midi/receive/ProgramReceiver.h"
+#include "synth/ProgramReceiver.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "library/ProgramLibrary.h"
 #include "support/SyxBuilder.h"
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -225,4 +225,4 @@ TEST(ProgramReceiver, TheTailOfACancelledAnswerIsNeverTakenForTheNextOne) {
 }
 
 }  // namespace
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

@@ -27,9 +27,9 @@
 #include <string>
 #include <vector>
 
-#include "midi/receive/SysExAssembler.h"
+#include "midi/SysExAssembler.h"
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 
 inline constexpr std::uint8_t kUniversalNonRealTime = 0x7E;
 inline constexpr std::uint8_t kAllDevices = 0x7F;
@@ -96,7 +96,7 @@ class DeviceFinder {
     std::uint8_t Asking() const { return asking_; }
 
   private:
-    SysExAssembler assembler_;
+    midi::SysExAssembler assembler_;
     std::vector<DeviceIdentity> answers_;
     Clock::time_point askedAt_{};
     std::uint8_t asking_ = kAllDevices;
@@ -104,4 +104,4 @@ class DeviceFinder {
     bool finished_ = false;
 };
 
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

@@ -1,4 +1,4 @@
-#include "midi/ProgramDump.h"
+#include "synth/ProgramDump.h"
 
 #include <gtest/gtest.h>
 

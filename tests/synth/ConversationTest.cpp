@@ -8,30 +8,31 @@
 
 #include "midi/SynthConnection.h"
 #include "midi/fake/FakeMidiOutputService.h"
-#include "midi/receive/ConversationSteps.h"
+#include "synth/Conversation.h"
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-const MidiOutPortInfo kInterface{"UM-ONE", true, "24:0"};
+const midi::MidiOutPortInfo kInterface{"UM-ONE", true, "24:0"};
 
 class SynthConnectionTest : public ::testing::Test {
   protected:
     SynthConnectionTest() {
         midi_.SetDevices({{"Soft Synth", false, "128:0"}, {"UM-ONE", true, "24:0"}});
     }
-    std::unique_ptr<SynthConnection> Open(const MidiOutPortInfo& input, MidiOutPort* shared) {
+    std::unique_ptr<midi::SynthConnection> Open(const midi::MidiOutPortInfo& input,
+                                                midi::MidiOutPort* shared) {
         error_.clear();
-        return SynthConnection::Open(midi_, midi_, input, shared, error_);
+        return midi::SynthConnection::Open(midi_, midi_, input, shared, error_);
     }
     std::ptrdiff_t Opens(const std::string& call) const {
         const auto calls = midi_.Calls();
         return std::count(calls.begin(), calls.end(), call);
     }
-    FakeMidiOutputService midi_;
+    midi::FakeMidiOutputService midi_;
     std::string error_;
 };
 
@@ -51,8 +52,8 @@ TEST_F(SynthConnectionTest, OpensItsOwnOutputOrBorrowsTheOneOpenOnThatPortAndLea
     EXPECT_EQ(midi_.OpenCount(), 0U);
     EXPECT_EQ(midi_.OpenInputCount(), 0U);
 
-    MidiOutPort bar(midi_);
-    ASSERT_EQ(bar.Open(kInterface), kMidiOk);
+    midi::MidiOutPort bar(midi_);
+    ASSERT_EQ(bar.Open(kInterface), midi::kMidiOk);
     midi_.ClearRecord();
     {
         const auto connection = Open(kInterface, &bar);
@@ -65,7 +66,7 @@ TEST_F(SynthConnectionTest, OpensItsOwnOutputOrBorrowsTheOneOpenOnThatPortAndLea
     EXPECT_EQ(Opens("Close"), 0);
 
     // Open on another port: not borrowed.
-    ASSERT_EQ(bar.Open({"Soft Synth", false, "128:0"}), kMidiOk);
+    ASSERT_EQ(bar.Open({"Soft Synth", false, "128:0"}), midi::kMidiOk);
     const auto connection = Open(kInterface, &bar);
     ASSERT_TRUE(connection) << error_;
     EXPECT_FALSE(connection->BorrowsOutput());
@@ -75,19 +76,19 @@ TEST_F(SynthConnectionTest, EveryFailureIsSaidAndLeavesNothingOpen) {
     EXPECT_FALSE(Open({"Lonely In", true, "40:0"}, nullptr));
     EXPECT_EQ(error_, "the MIDI input Lonely In has no output beside it to send the request on");
 
-    midi_.SetErrorText(FakeMidiOutputService::kBadDevice, "the device is busy");
-    midi_.QueueOpenResult(FakeMidiOutputService::kBadDevice);
+    midi_.SetErrorText(midi::FakeMidiOutputService::kBadDevice, "the device is busy");
+    midi_.QueueOpenResult(midi::FakeMidiOutputService::kBadDevice);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "cannot open the MIDI input UM-ONE: the device is busy");
 
-    midi_.QueueOpenResult(kMidiOk);
-    midi_.QueueOpenResult(FakeMidiOutputService::kBadDevice);
+    midi_.QueueOpenResult(midi::kMidiOk);
+    midi_.QueueOpenResult(midi::FakeMidiOutputService::kBadDevice);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "Error: Failed to open the specified MIDI port. the device is busy");
     EXPECT_EQ(midi_.OpenInputCount(), 0U);
     EXPECT_EQ(midi_.OpenCount(), 0U);
 
-    midi_.SetListResult(FakeMidiOutputService::kBadDevice);
+    midi_.SetListResult(midi::FakeMidiOutputService::kBadDevice);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "Error: Failed to open the specified MIDI port. the device is busy");
 }
@@ -95,51 +96,58 @@ TEST_F(SynthConnectionTest, EveryFailureIsSaidAndLeavesNothingOpen) {
 TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText) {
     auto connection = Open(kInterface, nullptr);
     ASSERT_TRUE(connection);
-    midi_.SetErrorText(FakeMidiOutputService::kStillPlaying, "still playing");
+    Conversation talk(std::move(connection));
+    midi_.SetErrorText(midi::FakeMidiOutputService::kStillPlaying, "still playing");
 
-    DeviceFinder finder;
     std::string error;
-    midi_.QueueSendResult(FakeMidiOutputService::kStillPlaying);
-    EXPECT_FALSE(StartInquiry(finder, *connection, error));
+    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
+    EXPECT_FALSE(talk.StartFind(error));
     EXPECT_EQ(error, "still playing");
+    EXPECT_FALSE(talk.Running());
 
     // Nobody answers the inquiry to all, so the first request to one device falls due and is
     // refused: the inquiry ends there.
-    ASSERT_TRUE(StartInquiry(finder, *connection, error));
-    midi_.QueueSendResult(FakeMidiOutputService::kStillPlaying);
+    ASSERT_TRUE(talk.StartFind(error));
+    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
     bool going = true;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (going && std::chrono::steady_clock::now() < deadline) {
-        going = StepInquiry(finder, *connection, 20ms, error);
+        going = talk.Step(20ms, error);
     }
     EXPECT_FALSE(going);
-    EXPECT_TRUE(finder.Finished());
-    EXPECT_TRUE(finder.Answers().empty());
+    EXPECT_FALSE(talk.Running());
+    EXPECT_TRUE(talk.Finder().Answers().empty());
 
-    ProgramReceiver receiver;
-    midi_.QueueSendResult(FakeMidiOutputService::kStillPlaying);
+    // The MS2000 wants its pause after the last request: the dump request waits for it inside
+    // the conversation, and its refusal comes from the step that sends it.
+    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
     error.clear();
-    EXPECT_FALSE(StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, 3, error));
+    const auto asked = std::chrono::steady_clock::now();
+    ASSERT_TRUE(talk.StartReceive(ReceiveWhat::AllPrograms, 3, error));
+    EXPECT_TRUE(talk.Running());
+    while (talk.Step(5ms, error) && talk.Running()) {
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, kMs2kMessageGap - 50ms);
     EXPECT_EQ(error, "still playing");
-    EXPECT_TRUE(receiver.Finished());
-    EXPECT_NE(receiver.State(), ReceiveState::Done);
+    EXPECT_FALSE(talk.Running());
+    EXPECT_NE(talk.Receiver().State(), ReceiveState::Done);
 }
 
 TEST_F(SynthConnectionTest, AFailedReceiveAlsoSaysWhatWentWrongWithTheInput) {
     auto connection = Open(kInterface, nullptr);
     ASSERT_TRUE(connection);
-    ProgramReceiver receiver(ReceiveTimeouts{20ms, 20ms});
+    Conversation talk(std::move(connection), ReceiveTimeouts{20ms, 20ms});
     std::string error;
-    ASSERT_TRUE(StartReceive(receiver, *connection, ReceiveWhat::AllPrograms, 3, error));
-    while (!receiver.Finished()) {
-        StepReceive(receiver, *connection, 5ms);
+    ASSERT_TRUE(talk.StartReceive(ReceiveWhat::AllPrograms, 3, error));
+    while (talk.Running()) {
+        talk.Step(5ms, error);
     }
-    EXPECT_EQ(ReceiveFailureText(receiver, *connection), receiver.FailureText());
+    EXPECT_EQ(talk.ReceiveFailureText(), talk.Receiver().FailureText());
     midi_.SetInputProblem("MIDI input buffers could not be given back to the driver: no memory.");
-    EXPECT_EQ(ReceiveFailureText(receiver, *connection),
-              receiver.FailureText() +
+    EXPECT_EQ(talk.ReceiveFailureText(),
+              talk.Receiver().FailureText() +
                   " MIDI input buffers could not be given back to the driver: no memory.");
 }
 
 }  // namespace
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

@@ -1,9 +1,9 @@
-#include "midi/receive/SysExAssembler.h"
+#include "midi/SysExAssembler.h"
 
 #include <utility>
 
 #include "library/KorgSysEx.h"
-#include "midi/receive/MidiBytes.h"
+#include "midi/MidiBytes.h"
 
 namespace patchferry::midi {
 

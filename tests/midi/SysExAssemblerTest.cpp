@@ -1,4 +1,4 @@
-#include "midi/receive/SysExAssembler.h"
+#include "midi/SysExAssembler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "midi/receive/ProgramReceiver.h"
+#include "synth/ProgramReceiver.h"
 
 #include <algorithm>
 #include <cassert>
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 
 ProgramReceiver::ProgramReceiver(ReceiveTimeouts timeouts)
     : timeouts_(timeouts),
@@ -137,4 +137,4 @@ std::string ProgramReceiver::FailureText() const {
     return {};
 }
 
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

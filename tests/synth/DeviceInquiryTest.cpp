@@ -1,10 +1,10 @@
-#include "midi/receive/DeviceInquiry.h"
+#include "synth/DeviceInquiry.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -21,9 +21,10 @@ TEST(DeviceInquiry, ParsesRepliesWithOneAndThreeByteMakersAndRefusesOtherMessage
     EXPECT_EQ(ms2k->family, 0x58);
     EXPECT_EQ(ms2k->member, 0x01);
     EXPECT_EQ(ReplyChannel(*ms2k), 3);
-    EXPECT_EQ(DescribeIdentity(*ms2k),
-              "Korg (42h), family 0058h (MS2000 or microKORG), member 0001h, global channel 3, "
-              "version 01.00.00.00");
+    EXPECT_EQ(
+        DescribeIdentity(*ms2k),
+        "Korg (42h), family 0058h (MS2000 or microKORG), member 0001h (MS2000), global channel 3, "
+        "version 01.00.00.00");
 
     // An unknown maker with a three-byte ID, answering to "all": shown, never refused.
     const Bytes other{0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x00, 0x20, 0x33, 0x05,
@@ -56,9 +57,10 @@ TEST(DeviceInquiry, ShowsLongerRepliesWithTheirExtraBytesAndShortOnesAsIncomplet
     finder.Tick(now + DeviceFinder::kCollectAll);
     ASSERT_EQ(finder.Answers().size(), 3U);
     EXPECT_TRUE(IsMs2kFamily(finder.Answers()[0]));
-    EXPECT_EQ(DescribeIdentity(finder.Answers()[0]),
-              "Korg (42h), family 0058h (MS2000 or microKORG), member 0001h, global channel 3, "
-              "version 01.00.00.00, and 4 more bytes: 00h 7Fh 01h 02h");
+    EXPECT_EQ(
+        DescribeIdentity(finder.Answers()[0]),
+        "Korg (42h), family 0058h (MS2000 or microKORG), member 0001h (MS2000), global channel 3, "
+        "version 01.00.00.00, and 4 more bytes: 00h 7Fh 01h 02h");
     EXPECT_FALSE(IsMs2kFamily(finder.Answers()[1]));
     EXPECT_EQ(DescribeIdentity(finder.Answers()[1]),
               "an incomplete answer from device ID 7Fh (4 bytes: 00h 20h 33h 05h)");
@@ -113,4 +115,4 @@ TEST(DeviceFinder, WithoutRepliesAsksEachChannelInTurnAndStopsAtTheFirst) {
 }
 
 }  // namespace
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth

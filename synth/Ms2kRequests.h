@@ -15,7 +15,7 @@
 
 #include "library/SyxFormat.h"
 
-namespace patchferry::midi {
+namespace patchferry::synth {
 
 enum class ReceiveWhat { CurrentProgram, AllPrograms };
 
@@ -59,4 +59,4 @@ static_assert(RequestFor(ReceiveWhat::CurrentProgram, 16)[4] == 0x10);
 static_assert(AnswerSize(ReceiveWhat::CurrentProgram) == 297);
 static_assert(AnswerSize(ReceiveWhat::AllPrograms) == 37163);
 
-}  // namespace patchferry::midi
+}  // namespace patchferry::synth
