@@ -11,7 +11,7 @@ package StandIn;
 #                               ("answer-NUMBER") whose own time on the cable is logged
 #   run(HANDLER, [cable_in => 1]);
 #
-# HANDLER gets each whole SysEx message. Nothing holds the answers up: what the interface does not
+# HANDLER gets each whole SysEx message and when its first byte was read. Nothing holds the answers up: what the interface does not
 # take while nobody on the host reads it is lost, as on a MIDI cable, and log.txt says how much.
 # While answers go out, log.txt says every half second how many bytes are still to go, so a test
 # can act at a known point of an answer.
@@ -152,13 +152,14 @@ sub run {
     my $select = IO::Select->new($in);
     my $message;        # the SysEx being read, undef outside one
     my $started;        # when its first byte came off the cable
-    my @arriving;       # whole messages still on the cable: [when their last byte is in, message]
+    my @arriving;       # whole messages still on the cable: [when their last byte is in, message,
+                        # when their first byte was read]
     my $cable_free = 0; # when the cable towards the synth is free again
     note("listening on $device");
     while (1) {
         my $now = time;
         while (@arriving && $arriving[0][0] <= $now) {
-            $handler->((shift @arriving)->[1]);
+            $handler->(@{shift @arriving}[1, 2]);
         }
         if ($now >= $next_sensing) {
             # Real-time bytes may go between any two bytes, a SysEx's included.
@@ -209,9 +210,9 @@ sub run {
                 if ($options{cable_in}) {
                     my $first = $started > $cable_free ? $started : $cable_free;
                     $cable_free = $first + length($message) / $bytes_per_second;
-                    push @arriving, [$cable_free, $message];
+                    push @arriving, [$cable_free, $message, $started];
                 } else {
-                    $handler->($message);
+                    $handler->($message, $started);
                 }
                 $message = undef;
             }

@@ -25,11 +25,12 @@ dumps_received() {
     set -- "$radias"/dump-*.syx
     if [ -e "$1" ]; then echo $#; else echo 0; fi
 }
-# One stand-in serves several runs in turn; a run's dumps and log lines are those that came since
-# next_run. dumps_of_run: how many dumps came in this run.
+# One stand-in serves the runs in turn; a run's dumps and log lines are those that came since
+# next_run MODES, which also gives the stand-in the modes for the run's dumps.
 next_run() {
     seen_dumps=$(dumps_received)
     seen_lines=$(wc -l <"$radias/log.txt")
+    echo "$1" >"$radias/modes.new" && mv "$radias/modes.new" "$radias/modes"
 }
 dumps_of_run() { echo $(($(dumps_received) - seen_dumps)); }
 # dump_is N PROGRAM: the run's Nth dump is the one `convert` made of PROGRAM for channel 3.
@@ -49,15 +50,25 @@ answer_left_ms() { radias_logged_ms "answer-$((seen_dumps + $1)) went out"; }
 dump_whole_ms() { radias_logged_ms "dump-$((seen_dumps + $1)) ("; }
 
 # run_timed LABEL ARGS...: the command-line tool like run_cli, with each line of its standard
-# output also in LABEL.timed, headed by the time it came (ms, like now_ms).
+# output and error also in LABEL.timed and LABEL.err-timed, headed by the time it came (ms, like
+# now_ms).
 run_timed() {
     label=$1
     shift
-    {
-        "$cli" "$@" 2>"$work/$label.err"
-        echo $? >"$work/$label.rc"
-    } | perl -MTime::HiRes=time -ne '$| = 1; printf "%.0f %s", time * 1000, $_' >"$work/$label.timed"
+    for stream in out err; do
+        rm -f "$work/$label.$stream-pipe"
+        mkfifo "$work/$label.$stream-pipe"
+    done
+    rm -f "$work/$label.ready"
+    perl "$vm/stamp-lines.pl" "$work/$label.ready" "$work/$label.out-pipe" "$work/$label.timed" \
+        "$work/$label.err-pipe" "$work/$label.err-timed" &
+    stamper=$!
+    wait_until 10 test -e "$work/$label.ready"
+    "$cli" "$@" >"$work/$label.out-pipe" 2>"$work/$label.err-pipe"
+    echo $? >"$work/$label.rc"
+    wait $stamper
     cut -d ' ' -f 2- "$work/$label.timed" >"$work/$label.out"
+    cut -d ' ' -f 2- "$work/$label.err-timed" >"$work/$label.err"
     sed "s/^/[$label] /" "$work/$label.out" "$work/$label.err"
 }
 # cli_saw LABEL: the run's exit status and outputs, shortened, on one line.
@@ -88,16 +99,15 @@ line_after_answer() {
     answer=$(answer_left_ms "$2")
     [ -n "$line" ] && [ -n "$answer" ] && echo $((line - answer))
 }
-# confirm_checks CARD: the stand-in on the interface's device-side card CARD, one for all the runs,
-# its modes in the order of the runs below.
+# said_ms LABEL TEXT: when the run's standard error said TEXT (ms, like now_ms).
+said_ms() { grep -F "$2" "$work/$1.err-timed" | head -n 1 | cut -d ' ' -f 1; }
+# confirm_checks CARD: the stand-in on the interface's device-side card CARD, one for all the runs.
 confirm_checks() {
-    start_radias "$1" "$work/radias-cli" take,take,take,refuse,format,silent,silent
+    start_radias "$1" "$work/radias-cli" take
 
     section "send --confirm: both programs taken"
-    started=$(now_ms)
-    next_run
+    next_run take,take
     run_timed confirm-take send "$bank" --program A1,A2 --port "$iface_name" --channel 3 --confirm
-    wall=$(($(now_ms) - started))
     first=$(line_after_answer confirm-take 1)
     second=$(line_after_answer confirm-take 2)
     # From the first line to the second: one program's dump, its answer and its line.
@@ -106,47 +116,48 @@ confirm_checks() {
         confirm-take eval '[ "$(rc_of confirm-take)" = 0 ] && [ "$(lines_of confirm-take)" = 2 ] &&
             [ "$(took_lines confirm-take)" = 2 ] && [ "$(dumps_of_run)" = 2 ] &&
             dump_is 1 A1 && dump_is 2 A2'
-    measure "cli-confirm $wall ms for two programs confirmed, their lines ${apart:-?} ms apart (wire time 656.64 ms a dump); each line came ${first:-?} and ${second:-?} ms after the answer's last byte left the stand-in; the command said the answers came $(answered_ms confirm-take) ms after the dumps"
+    measure "cli-confirm two programs confirmed, their lines ${apart:-?} ms apart (wire time 656.64 ms a dump); each line came ${first:-?} and ${second:-?} ms after the answer's last byte left the stand-in; the command said the answers came $(answered_ms confirm-take) ms after the dumps"
     # The answer is 6 bytes at the stand-in's cable speed: a line that waited for a time-out or a
     # poll of its own would come a good part of a second late.
     confirm_check confirm-take-prompt "each line came within 300 ms of the answer's last byte leaving the stand-in: ${first:-?} and ${second:-?} ms" \
         confirm-take eval '[ -n "$first" ] && [ -n "$second" ] && [ "$first" -le 300 ] && [ "$second" -le 300 ]'
 
     section "send --confirm: the second program refused"
-    next_run
+    next_run take,refuse
     run_timed confirm-refuse send "$bank" --program A1,A2 --port "$iface_name" --channel 3 --confirm
+    said=$(said_ms confirm-refuse "DATA LOAD ERROR")
+    answer=$(answer_left_ms 2)
+    measure "cli-confirm-refused the refusal was reported $((${said:-0} - ${answer:-0})) ms after the answer's last byte left the stand-in"
     confirm_check confirm-refuse "the first program taken, the second refused: exit 1, one line saying \"the Radias took it\", standard error names DATA LOAD ERROR" \
         confirm-refuse eval '[ "$(rc_of confirm-refuse)" = 1 ] && [ "$(lines_of confirm-refuse)" = 1 ] &&
             [ "$(took_lines confirm-refuse)" = 1 ] && err_has confirm-refuse "DATA LOAD ERROR" &&
             [ "$(dumps_of_run)" = 2 ]'
 
     section "send --confirm: a format error"
-    next_run
+    next_run format
     run_timed confirm-format send "$bank" --program A1,A2 --port "$iface_name" --channel 3 --confirm
     confirm_check confirm-format "a format error: exit 1, standard error names DATA FORMAT ERROR, nothing sent after it" \
         confirm-format eval '[ "$(rc_of confirm-format)" = 1 ] && err_has confirm-format "DATA FORMAT ERROR" &&
             ! grep -q "the Radias took it" "$work/confirm-format.out" && [ "$(dumps_of_run)" = 1 ]'
 
     section "send --confirm: no answer"
-    next_run
+    next_run silent
     run_timed confirm-silent send "$bank" --program A1,A2 --port "$iface_name" --channel 3 --confirm
-    ended=$(now_ms)
+    said=$(said_ms confirm-silent "no answer from the Radias")
     whole=$(dump_whole_ms 1)
-    waited=$((ended - ${whole:-$ended}))
+    waited=$((${said:-0} - ${whole:-0}))
     # A second dump would be whole at the stand-in only a cable time (657 ms) after it was sent:
     # its absence can only be waited for.
     sleep 1
-    measure "cli-confirm-silent the command ended $waited ms after the dump was whole at the stand-in (it waits 1 s for the answer)"
+    measure "cli-confirm-silent the command said so $waited ms after the dump was whole at the stand-in (it waits 1 s for the answer)"
     confirm_check confirm-silent "no answer: exit 1, standard error says \"no answer from the Radias\", $waited ms after the dump was whole at the stand-in, and the second program was not sent" \
         confirm-silent eval '[ "$(rc_of confirm-silent)" = 1 ] && err_has confirm-silent "no answer from the Radias" &&
             [ "$(dumps_of_run)" = 1 ] && [ "$waited" -ge 900 ] && [ "$waited" -le 4000 ]'
 
     section "send without --confirm, nobody answering"
-    started=$(now_ms)
-    next_run
+    next_run silent
     run_timed plain-send send "$bank" --program A1 --port "$iface_name" --channel 3
-    wall=$(($(now_ms) - started))
-    measure "cli-send-plain $wall ms for one program without --confirm, against the stand-in"
+    measure "cli-send-plain $(reported_ms plain-send) ms reported for one program without --confirm, against the stand-in"
     wait_until 5 eval '[ "$(dumps_of_run)" = 1 ]'
     confirm_check confirm-not-asked "without --confirm nothing listens: exit 0 with the stand-in silent, the dump byte-identical" \
         plain-send eval '[ "$(rc_of plain-send)" = 0 ] && [ "$(dumps_of_run)" = 1 ] && dump_is 1 A1 &&

@@ -11,7 +11,9 @@
 # MODES    how to answer the program dumps, in turn, comma-separated: "take" (DATA LOAD
 #          COMPLETED), "refuse" (DATA LOAD ERROR, as a protected Radias answers), "format" (DATA
 #          FORMAT ERROR) or "silent" (it takes the dump but its answer is lost, as with no cable
-#          from its MIDI OUT); once the list is used up, every dump is taken
+#          from its MIDI OUT); once the list is used up, every dump is taken. A file LOG/modes
+#          that appears replaces the list at the next dump (and is removed), so that one stand-in
+#          serves several checks, each with its own list.
 # CURRENT  a 2052-byte program dump: the program it holds at the start (else one of zero bytes)
 #
 # Answers only on its channel and to its model (72):
@@ -26,19 +28,25 @@ use strict;
 use warnings;
 use FindBin;
 use lib $FindBin::Bin;
+use Time::HiRes qw(time);
 use StandIn qw(open_device note queue run inquiry slurp hex_of pack7);
 
 my ($device, $log_dir, $modes, $current_path) = @ARGV;
 die "usage: $0 DEVICE LOG MODES [CURRENT]\n" unless defined $modes;
-my @modes = split /,/, $modes;
+# modes_of(TEXT): the list of modes TEXT gives, comma-separated.
+sub modes_of {
+    my @list = split /,/, $_[0] =~ s/\s+//gr;
+    for my $mode (@list) {
+        die "unknown mode $mode\n" unless $mode =~ /^(take|refuse|format|silent)$/;
+    }
+    return @list;
+}
+my @modes = modes_of($modes);
 my $channel = 2;    # global channel 3
 my $header = "\xF0\x42" . chr(0x30 | $channel) . "\x72";
 my $dump_bytes = 2052;
 my %answer_of = (take => 0x23, refuse => 0x24, format => 0x26);
 my %name_of = (0x23 => 'DATA LOAD COMPLETED', 0x24 => 'DATA LOAD ERROR', 0x26 => 'DATA FORMAT ERROR');
-for my $mode (@modes) {
-    die "unknown mode $mode\n" unless $mode eq 'silent' || exists $answer_of{$mode};
-}
 
 # The program it holds, as the dump that answers a request for it.
 my $current = defined $current_path ? slurp($current_path)
@@ -59,7 +67,7 @@ sub answer {
 }
 
 sub message {
-    my ($m) = @_;
+    my ($m, $started) = @_;
     my $hex = length $m > 16 ? hex_of(substr($m, 0, 8)) . ' ... ' . hex_of(substr($m, -2)) : hex_of($m);
     return if inquiry($m, $channel, $identity);
     if (substr($m, 0, 4) ne $header) {
@@ -80,10 +88,16 @@ sub message {
     open(my $save, '>:raw', "$log_dir/dump-$dumps.syx") or die "$!\n";
     print $save $m;
     close $save;
-    my $what = "dump-$dumps (" . length($m) . " bytes)";
+    my $what = sprintf('dump-%d (%d bytes, %.0f ms after its first byte came)', $dumps, length $m,
+                       (time - $started) * 1000);
     if (length $m != $dump_bytes) {
         answer(0x26, $what);
         return;
+    }
+    if (-e "$log_dir/modes") {
+        @modes = modes_of(slurp("$log_dir/modes"));
+        unlink "$log_dir/modes";
+        note('modes ' . join(',', @modes));
     }
     my $mode = shift(@modes) // 'take';
     $current = $m if $mode eq 'take' || $mode eq 'silent';
