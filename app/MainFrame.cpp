@@ -291,6 +291,7 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnMidiActive() {
+    EndAuditionListening();  // its input is free for what comes
     if (activeBox_->isChecked()) {
         const midi::MidiResult result = midi_.Output().Open(midiBar_->SelectedPort());
         if (result == midi::kMidiOk) {

@@ -16,7 +16,7 @@
 #include "library/ProgramLibrary.h"
 #include "midi/MidiService.h"
 #include "midi/SendLongMessage.h"
-#include "synth/ProgramReceiver.h"
+#include "synth/Conversation.h"
 
 class QAction;
 class QCheckBox;
@@ -25,6 +25,7 @@ class QLabel;
 class QMenu;
 class QSettings;
 class QStatusBar;
+class QTimer;
 class QToolBar;
 
 namespace patchferry {
@@ -50,6 +51,8 @@ class CMainFrame : public QMainWindow {
     void OpenFiles(const QStringList& paths);
     void OnFind();
     void OnAudition();
+    // Stops listening for the Radias's answer to the last Audition, if the window still is.
+    void EndAuditionListening();
     void OnAbout();
     void OnMidiActive();
     void OnReceive();
@@ -81,6 +84,8 @@ class CMainFrame : public QMainWindow {
     QToolBar* ToolBar() const { return toolBar_; }
     QToolBar* MidiBarBand() const { return midiBand_; }
     QLabel* MessagePane() const { return messagePane_; }
+    // Whether the window is listening for the Radias's answer to an Audition.
+    bool ListeningForAudition() const { return audition_ != nullptr; }
     QLabel* CountPane() const { return countPane_; }
     QLabel* MidiStatePane() const { return midiStatePane_; }
     const midi::MidiOutPort& Port() const { return midi_.Output(); }
@@ -120,6 +125,11 @@ class CMainFrame : public QMainWindow {
     // another Open, a new receive), the user may save them. False when the user chose to keep
     // everything as it is.
     bool MayLetReceivedGo();
+    void OnAuditionPoll();
+    void FinishAudition();
+    // Shows `text` in the status bar's message pane, and says it on standard error too, where a
+    // log of the session keeps it.
+    void ShowStatusMessage(const QString& text);
 
     QSettings& settingsStore_;
     SettingsStore settings_;
@@ -140,6 +150,11 @@ class CMainFrame : public QMainWindow {
     QComboBox* channelList_ = nullptr;
     QCheckBox* activeBox_ = nullptr;
     MidiState midi_;
+    // The talk that awaits the Radias's answer to the last Audition; after midi_, so it goes
+    // first. Its input is open only while it lives.
+    std::unique_ptr<synth::Conversation> audition_;
+    QString auditionLabel_;  // "A001 Stab Saw"
+    QTimer* auditionPoll_ = nullptr;
     std::vector<std::uint8_t> received_;  // the last whole answer, exactly as it came
     QString receivedName_;                // "MS2000 <date> <time>", its name in the title
     bool receivedUnsaved_ = false;        // received_ was never saved nor given up

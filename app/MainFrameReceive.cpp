@@ -56,6 +56,7 @@ QString NotAFileText(const QString& shown, EntryKind there) {
 }  // namespace
 
 void CMainFrame::OnReceive() {
+    EndAuditionListening();  // its input is free for what comes
     // A new answer would take the place of the one not yet saved.
     if (!MayLetReceivedGo()) {
         return;
@@ -156,6 +157,7 @@ bool CMainFrame::MayLetReceivedGo() {
 }
 
 void CMainFrame::OnIdentify() {
+    EndAuditionListening();  // its input is free for what comes
     const midi::MidiOutPortInfo port = midiBar_->SelectedPort();
     if (port.name.empty()) {
         return;

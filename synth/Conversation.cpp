@@ -1,6 +1,5 @@
 #include "synth/Conversation.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "midi/MidiCable.h"
@@ -53,7 +52,9 @@ bool Conversation::StartConfirm(std::span<const std::uint8_t> dump, int channel,
     if (!Send(dump, error)) {
         return false;
     }
-    answersFrom_ = std::max(handedOver + midi::SysExTransmissionTime(dump.size()), Clock::now());
+    // Not from when the port says it is done: a port may say so a little after the last byte has
+    // left (the sequencer's margin), by when a quick synth has already answered.
+    answersFrom_ = handedOver + midi::SysExTransmissionTime(dump.size());
     bool dropped = false;
     static_cast<void>(connection_->TakeSince(answersFrom_, std::chrono::milliseconds(0), dropped));
     confirmation_.Start(channel, answersFrom_);

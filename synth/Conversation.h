@@ -45,8 +45,8 @@ class Conversation {
     // it has gone.
     bool StartReceive(ReceiveWhat what, int channel, std::string& error);
     // Sends `dump` (a Radias program dump on `channel`, 0..15) and listens for the answer from the
-    // moment it has left: not before its last byte can have crossed the cable, however soon the
-    // port says it is done, and not before the port says so.
+    // earliest moment its last byte can have crossed the cable, however soon the port says it is
+    // done.
     bool StartConfirm(std::span<const std::uint8_t> dump, int channel, std::string& error);
 
     // Moves the task on, waiting up to `wait` for input. False, with the send's text in `error`,

@@ -119,10 +119,11 @@ MidiResult FakeMidiOutputService::NextOpenResult(const std::string& address) {
 }
 
 MidiResult FakeMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
-    return List("ListPorts", ports);
+    return List("ListPorts", ports, false);
 }
 
-MidiResult FakeMidiOutputService::List(const char* call, std::vector<MidiOutPortInfo>& ports) {
+MidiResult FakeMidiOutputService::List(const char* call, std::vector<MidiOutPortInfo>& ports,
+                                       bool inputs) {
     const std::lock_guard lock(mutex_);
     Record(call);
     ports.clear();
@@ -130,7 +131,9 @@ MidiResult FakeMidiOutputService::List(const char* call, std::vector<MidiOutPort
         return listResult_;
     }
     for (std::size_t i = 0; i < devices_.size(); ++i) {
-        ports.push_back({devices_[i].name, devices_[i].hardwarePort, AddressOf(i)});
+        if (!inputs || devices_[i].hasInput) {
+            ports.push_back({devices_[i].name, devices_[i].hardwarePort, AddressOf(i)});
+        }
     }
     return kMidiOk;
 }
@@ -341,7 +344,7 @@ std::size_t FakeMidiOutputService::OpenInputCount() const {
 }
 
 MidiResult FakeMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
-    return List("ListInputPorts", ports);
+    return List("ListInputPorts", ports, true);
 }
 
 MidiResult FakeMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,

@@ -32,6 +32,7 @@ struct FakeDevice {
     std::string name;
     bool hardwarePort = true;
     std::string address = {};  // empty: the device's index in the list, as text
+    bool hasInput = true;      // false: an output alone, with no input listed beside it
 };
 
 enum class FakeCompletion {
@@ -114,7 +115,7 @@ class FakeMidiOutputService final : public MidiService {
     static MidiResult Next(std::deque<MidiResult>& results);
     // The next scripted open result, or kBadDevice for an address no device has.
     MidiResult NextOpenResult(const std::string& address);  // caller holds mutex_
-    MidiResult List(const char* call, std::vector<MidiOutPortInfo>& ports);
+    MidiResult List(const char* call, std::vector<MidiOutPortInfo>& ports, bool inputs);
     void CompleteLater(std::uintptr_t key, std::uint64_t sendNumber, const std::stop_token& stop);
 
     mutable std::mutex mutex_;

@@ -1,5 +1,6 @@
 // Audition: the selected program converted and sent as one program dump, from each trigger.
 
+#include <QLabel>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,8 +12,8 @@
 #include "app/list/ProgramListView.h"
 #include "convert/ProgramConverter.h"
 #include "library/SyxFormat.h"
-#include "synth/ProgramDump.h"
 #include "support/FrameHarness.h"
+#include "synth/ProgramDump.h"
 
 using namespace patchferry;
 using namespace patchferry::testing;
@@ -46,8 +47,9 @@ Bytes ExpectedDump(const CMainFrame& frame, int row, int channel) {
 }
 
 struct AuditionRig {
-    AuditionRig() {
-        harness.midi.SetDevices({{"USB MIDI", true}});
+    // `cableBack`: the interface has a MIDI input, where the Radias's answers arrive.
+    explicit AuditionRig(bool cableBack = false) {
+        harness.midi.SetDevices({{"USB MIDI", true, "", cableBack}});
         CMainFrame& frame = harness.Start();
         frame.SetSendTimeout(200ms);
         harness.Open({harness.WriteFile("bank.syx", AuditionBank())});
@@ -76,6 +78,7 @@ class WindowAuditionTest : public QObject {
     void failedSendIsReported();
     void lateCompletionIsWaitedFor();
     void missingCompletionResetsThePortAndSaysSo();
+    void theRadiasAnswerShowsWithoutWaitingForIt();
 };
 
 void WindowAuditionTest::everyTriggerSendsTheDumpOnTheChosenChannel_data() {
@@ -168,6 +171,7 @@ void WindowAuditionTest::failedSendIsReported() {
     const auto calls = rig.harness.midi.Calls();
     QVERIFY(std::find(calls.begin(), calls.end(), "Reset") == calls.end());
     QCOMPARE(calls.back(), std::string("Send"));
+    QCOMPARE(rig.harness.midi.OpenInputCount(), std::size_t{0});
     QVERIFY(rig.Frame().Port().IsOpen());
 }
 
@@ -192,11 +196,62 @@ void WindowAuditionTest::missingCompletionResetsThePortAndSaysSo() {
     const auto calls = rig.harness.midi.Calls();
     QVERIFY(std::find(calls.begin(), calls.end(), "Reset") != calls.end());
     QCOMPARE(calls.back(), std::string("Finish"));
+    QCOMPARE(rig.harness.midi.OpenInputCount(), std::size_t{0});
     QCOMPARE(rig.harness.boxes.shown.size(), std::size_t{1});
     QCOMPARE(rig.harness.boxes.shown[0].icon, MessageIcon::Error);
     QCOMPARE(rig.harness.boxes.shown[0].text,
              QString("Error: Failed to send Midi SysEx message to MS2K. The MIDI device did not "
                      "finish within 30 seconds; its output was reset."));
+}
+
+// The Radias's short answers on channel 5: F0 42 34 72 ff F7.
+Bytes Answer(std::uint8_t function) {
+    return {0xF0, 0x42, 0x34, 0x72, function, 0xF7};
+}
+
+void WindowAuditionTest::theRadiasAnswerShowsWithoutWaitingForIt() {
+    AuditionRig rig(true);
+    std::chrono::steady_clock::duration took{};
+    const auto listen = [&rig, &took](std::vector<Bytes> answer) {
+        rig.harness.midi.SetResponder(
+            [answer](std::span<const std::uint8_t>) { return std::vector<Bytes>(answer); });
+        rig.harness.boxes.shown.clear();
+        rig.harness.SelectRows({2});
+        const auto started = std::chrono::steady_clock::now();
+        rig.Frame().OnAudition();
+        // The window is back at once; the dump crosses the cable in 657 ms.
+        QVERIFY(rig.Frame().ListeningForAudition());
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.Frame().ListeningForAudition(), 3000);
+        took = std::chrono::steady_clock::now() - started;
+    };
+    const QString label =
+        QStringLiteral("A003 ") + QString::fromStdString(rig.Frame().Library()[2].Name());
+
+    listen({{0xFE}, Answer(0x23)});
+    QCOMPARE(rig.Frame().MessagePane()->text(), label + ": the Radias took it");
+    QVERIFY(rig.harness.boxes.shown.empty());
+    QCOMPARE(rig.harness.midi.OpenInputCount(), std::size_t{0});  // open only while listening
+
+    listen({Answer(0x24)});
+    QCOMPARE(rig.harness.boxes.shown.size(), std::size_t{1});
+    QCOMPARE(rig.harness.boxes.shown[0].icon, MessageIcon::Error);
+    QVERIFY(rig.harness.boxes.shown[0].text.contains("DATA LOAD ERROR"));
+    QVERIFY(rig.harness.boxes.shown[0].text.contains("memory protect"));
+
+    listen({});
+    QCOMPARE(rig.Frame().MessagePane()->text(), label + ": sent; no answer from the Radias");
+    QVERIFY(rig.harness.boxes.shown.empty());
+    QVERIFY(took >= 1500ms);
+
+    // An answer to the Audition before, coming late, is not this one's: a new Audition ends the
+    // listening for the last one, and what comes while its dump is leaving counts for neither.
+    rig.harness.midi.SetResponder(
+        [](std::span<const std::uint8_t>) { return std::vector<Bytes>{}; });
+    rig.Frame().OnAudition();
+    rig.Frame().OnAudition();
+    rig.harness.midi.Arrive({Answer(0x23)});
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.Frame().ListeningForAudition(), 3000);
+    QCOMPARE(rig.Frame().MessagePane()->text(), label + ": sent; no answer from the Radias");
 }
 
 QTEST_MAIN(WindowAuditionTest)
