@@ -185,14 +185,17 @@ appears() {
         exit 1' "$@"
 }
 last_status() { grep '^status: ' "$window_log" | tail -n 1; }
+# window_statuses: every status line the window printed, on one line.
+window_statuses() { grep '^status: ' "$window_log" | cut -c 9- | paste -s -d '|'; }
 # window_saw: the window's last status line and the stand-in's log, for a failure.
-window_saw() { echo "the window's last status line: \"$(last_status)\"; the stand-in: $(radias_saw)"; }
+window_saw() { echo "the window's status lines: \"$(window_statuses)\"; the stand-in: $(radias_saw)"; }
 
-# audition_shows NAME TEXT SINCE: Ctrl+A, then a status line with TEXT within 15 s; sets `after` to
-# the ms from the stand-in's first log line with SINCE to that line. Fails NAME when none comes.
+# audition_shows NAME TEXT SINCE: Ctrl+A, then a new status line with TEXT within 15 s; sets `after`
+# to the ms from the stand-in's first log line with SINCE to that line. Fails NAME when none comes.
 audition_shows() {
+    shown_before=$(grep -c "^status: .*$2" "$window_log")
     xdotool key ctrl+a
-    if shown_at=$(appears "$window_log" "$2" 0 15); then
+    if shown_at=$(appears "$window_log" "$2" "$shown_before" 15); then
         since=$(radias_logged_ms "$3")
         after=$((shown_at - ${since:-$shown_at}))
         return 0
