@@ -293,8 +293,8 @@ void CMainFrame::OnAbout() {
 void CMainFrame::OnMidiActive() {
     EndAuditionListening();  // its input is free for what comes
     if (activeBox_->isChecked()) {
-        const midi::MidiResult result = midi_.Output().Open(midiBar_->SelectedPort());
-        if (result == midi::kMidiOk) {
+        const midi::MidiError result = midi_.Output().Open(midiBar_->SelectedPort());
+        if (result.Ok()) {
             channelList_->setEnabled(false);
             portList_->setEnabled(false);
         } else {
@@ -302,7 +302,7 @@ void CMainFrame::OnMidiActive() {
             activeBox_->setChecked(false);
             messageBox_.Show(this, MessageIcon::Error,
                              QStringLiteral("Error: Failed to open the specified MIDI port. ") +
-                                 QString::fromStdString(midi_.Output().ErrorText(result)));
+                                 QString::fromStdString(result.Text()));
         }
     } else {
         midi_.Output().Close();

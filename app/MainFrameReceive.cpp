@@ -158,7 +158,7 @@ bool CMainFrame::MayLetReceivedGo() {
 
 void CMainFrame::OnIdentify() {
     EndAuditionListening();  // its input is free for what comes
-    const midi::MidiOutPortInfo port = midiBar_->SelectedPort();
+    const midi::MidiPortInfo port = midiBar_->SelectedPort();
     if (port.name.empty()) {
         return;
     }

@@ -59,9 +59,9 @@ MidiBar::MidiBar(QWidget* parent)
 }
 
 void MidiBar::FillPortList(midi::MidiOutputService& service) {
-    std::vector<midi::MidiOutPortInfo> ports;
+    std::vector<midi::MidiPortInfo> ports;
     static_cast<void>(service.ListPorts(ports));
-    for (const midi::MidiOutPortInfo& port : ports) {
+    for (const midi::MidiPortInfo& port : ports) {
         if (port.hardwarePort) {
             portList_->addItem(QString::fromStdString(port.name),
                                QString::fromStdString(port.address));
@@ -69,7 +69,7 @@ void MidiBar::FillPortList(midi::MidiOutputService& service) {
     }
 }
 
-midi::MidiOutPortInfo MidiBar::SelectedPort() const {
+midi::MidiPortInfo MidiBar::SelectedPort() const {
     if (portList_->currentIndex() < 0) {
         return {};
     }

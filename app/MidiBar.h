@@ -21,7 +21,7 @@ class MidiBar : public QWidget {
     // data. A list that cannot be read leaves the port list empty; opening says why.
     void FillPortList(midi::MidiOutputService& service);
     // The port of the selected entry; empty when none is selected.
-    midi::MidiOutPortInfo SelectedPort() const;
+    midi::MidiPortInfo SelectedPort() const;
 
     // Entries carry the port's address (port list) or channel 0..15 (channel list) as user data.
     QComboBox* PortList() const { return portList_; }

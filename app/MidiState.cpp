@@ -6,28 +6,28 @@
 
 namespace patchferry {
 
-std::vector<midi::MidiOutPortInfo> MidiState::HardwareInputs(std::string& error) {
-    std::vector<midi::MidiOutPortInfo> inputs;
-    if (const midi::MidiResult listed = service_.ListInputPorts(inputs); listed != midi::kMidiOk) {
-        error = "The MIDI input ports cannot be listed: " + service_.ErrorText(listed);
+std::vector<midi::MidiPortInfo> MidiState::HardwareInputs(std::string& error) {
+    std::vector<midi::MidiPortInfo> inputs;
+    if (const midi::MidiError listed = service_.ListInputPorts(inputs); listed.Failed()) {
+        error = "The MIDI input ports cannot be listed: " + listed.Text();
         return {};
     }
-    std::erase_if(inputs, [](const midi::MidiOutPortInfo& input) { return !input.hardwarePort; });
+    std::erase_if(inputs, [](const midi::MidiPortInfo& input) { return !input.hardwarePort; });
     return inputs;
 }
 
-std::optional<midi::MidiOutPortInfo> MidiState::InputBeside(const midi::MidiOutPortInfo& output) {
+std::optional<midi::MidiPortInfo> MidiState::InputBeside(const midi::MidiPortInfo& output) {
     std::string error;
-    const std::vector<midi::MidiOutPortInfo> inputs = HardwareInputs(error);
-    std::vector<midi::MidiOutPortInfo> outputs;
-    if (inputs.empty() || service_.ListPorts(outputs) != midi::kMidiOk) {
+    const std::vector<midi::MidiPortInfo> inputs = HardwareInputs(error);
+    std::vector<midi::MidiPortInfo> outputs;
+    if (inputs.empty() || service_.ListPorts(outputs).Failed()) {
         return std::nullopt;
     }
-    const midi::MidiOutPortInfo* found = midi::PairedInput(output, inputs, outputs);
+    const midi::MidiPortInfo* found = midi::PairedInput(output, inputs, outputs);
     return found == nullptr ? std::nullopt : std::optional(*found);
 }
 
-std::unique_ptr<midi::SynthConnection> MidiState::Connect(const midi::MidiOutPortInfo& input,
+std::unique_ptr<midi::SynthConnection> MidiState::Connect(const midi::MidiPortInfo& input,
                                                           std::string& error) {
     return midi::SynthConnection::Open(service_, service_, input, &output_, error);
 }

@@ -27,14 +27,14 @@ class MidiState {
 
     // The hardware MIDI inputs in the platform's order; empty when there are none or they cannot
     // be listed (`error` then says why).
-    std::vector<midi::MidiOutPortInfo> HardwareInputs(std::string& error);
+    std::vector<midi::MidiPortInfo> HardwareInputs(std::string& error);
     // The hardware input of the same interface as `output`: the one whose paired output it is.
-    std::optional<midi::MidiOutPortInfo> InputBeside(const midi::MidiOutPortInfo& output);
+    std::optional<midi::MidiPortInfo> InputBeside(const midi::MidiPortInfo& output);
 
     // Opens `input` and the output beside it for a talk with the instrument there. When that
     // output is the MIDI bar's open port it is used as it is and stays open afterwards; otherwise
     // it is opened for the talk and closed after. Nothing on failure, with `error` for the user.
-    std::unique_ptr<midi::SynthConnection> Connect(const midi::MidiOutPortInfo& input,
+    std::unique_ptr<midi::SynthConnection> Connect(const midi::MidiPortInfo& input,
                                                    std::string& error);
 
   private:

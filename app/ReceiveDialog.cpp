@@ -118,7 +118,7 @@ void ReceiveDialog::FillInputs(const ReceiveStart& start) {
     std::string error;
     inputs_ = midi_.HardwareInputs(error);
     listingError_ = Utf8(error);
-    for (const midi::MidiOutPortInfo& input : inputs_) {
+    for (const midi::MidiPortInfo& input : inputs_) {
         inputList_->addItem(Utf8(input.name));
     }
     status_->setText(inputs_.empty() ? kNoInputText : QString());
@@ -183,7 +183,7 @@ bool ReceiveDialog::Connect() {
                                             : listingError_ + QLatin1Char('\n') + kNoInputText);
         return false;
     }
-    const midi::MidiOutPortInfo& input = inputs_[static_cast<std::size_t>(index)];
+    const midi::MidiPortInfo& input = inputs_[static_cast<std::size_t>(index)];
     if (conversation_ && conversation_->Connection().Input().address == input.address &&
         conversation_->Connection().Input().name == input.name) {
         return true;

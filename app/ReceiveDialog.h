@@ -33,7 +33,7 @@ class SettingsStore;
 // What the window knows when the dialog opens: the MIDI bar's port and channel (1..16, or 0 when
 // none is chosen).
 struct ReceiveStart {
-    midi::MidiOutPortInfo barPort;
+    midi::MidiPortInfo barPort;
     int barChannel = 0;
 };
 
@@ -88,7 +88,7 @@ class ReceiveDialog : public QDialog {
     MidiState& midi_;
     MessageBoxSeam& boxes_;
     SettingsStore& settings_;
-    std::vector<midi::MidiOutPortInfo> inputs_;
+    std::vector<midi::MidiPortInfo> inputs_;
     QString listingError_;
     synth::ReceiveTimeouts timeouts_;
     std::chrono::milliseconds sendTimeout_ = midi::kSendTimeout;

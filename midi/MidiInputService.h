@@ -1,6 +1,6 @@
 #pragma once
 // What the program needs from the platform's MIDI input: a list of input ports, described and
-// filtered as the outputs are (MidiOutPortInfo), and a way to open one. An open input is an
+// filtered as the outputs are (MidiPortInfo), and a way to open one. An open input is an
 // object that closes itself: while it lives, the backend hands every byte that arrives to the
 // sink on a thread of its own; once it is destroyed, the sink is never called again.
 //
@@ -42,12 +42,11 @@ class MidiInputService {
     virtual ~MidiInputService() = default;
 
     // Every input port there is now, in the platform's order, with the outputs' hardware filter.
-    virtual MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) = 0;
+    virtual MidiError ListInputPorts(std::vector<MidiPortInfo>& ports) = 0;
     // On success sets `input`, which delivers to `sink` until it is destroyed. The service must
     // outlive it.
-    virtual MidiResult OpenInput(const std::string& address, MidiInputSink sink,
-                                 std::unique_ptr<MidiInputConnection>& input) = 0;
-    virtual std::string ErrorText(MidiResult code) = 0;
+    virtual MidiError OpenInput(const std::string& address, MidiInputSink sink,
+                                std::unique_ptr<MidiInputConnection>& input) = 0;
 };
 
 }  // namespace patchferry::midi

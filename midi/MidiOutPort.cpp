@@ -11,44 +11,39 @@ MidiOutPort::~MidiOutPort() {
     Close();
 }
 
-MidiResult MidiOutPort::Open(const MidiOutPortInfo& wanted) {
+MidiError MidiOutPort::Open(const MidiPortInfo& wanted) {
     Close();
-    std::vector<MidiOutPortInfo> ports;
-    const MidiResult listed = service_.ListPorts(ports);
-    if (listed != kMidiOk) {
+    std::vector<MidiPortInfo> ports;
+    if (MidiError listed = service_.ListPorts(ports); listed.Failed()) {
         return listed;
     }
     // An address alone could name another device that took the number over after an unplug.
-    auto found = std::find_if(ports.begin(), ports.end(), [&](const MidiOutPortInfo& port) {
+    auto found = std::find_if(ports.begin(), ports.end(), [&](const MidiPortInfo& port) {
         return port.address == wanted.address && port.name == wanted.name;
     });
     if (found == ports.end()) {
-        found = std::find_if(ports.begin(), ports.end(), [&](const MidiOutPortInfo& port) {
+        found = std::find_if(ports.begin(), ports.end(), [&](const MidiPortInfo& port) {
             return port.name == wanted.name && port.hardwarePort == wanted.hardwarePort;
         });
     }
     if (wanted.name.empty() || found == ports.end()) {
-        return service_.BadPortResult();
+        return service_.ErrorFor(MidiErrorCause::NoSuchPort);
     }
-    MidiOutHandle handle = MidiOutHandle::Null;
-    const MidiResult result = service_.Open(found->address, event_, handle);
-    if (result == kMidiOk) {
-        handle_ = handle;
+    MidiError result = MidiOutput::Open(service_, found->address, output_);
+    if (result.Ok()) {
         opened_ = *found;
     }
     return result;
 }
 
 void MidiOutPort::Close() {
-    if (handle_ != MidiOutHandle::Null) {
-        service_.Close(handle_);
-    }
-    handle_ = MidiOutHandle::Null;
+    output_.reset();
     opened_ = {};
 }
 
-std::string MidiOutPort::ErrorText(MidiResult code) const {
-    return service_.ErrorText(code);
+MidiError MidiOutPort::Send(std::span<const std::uint8_t> message,
+                            std::chrono::milliseconds timeout) {
+    return output_ ? output_->Send(message, timeout) : service_.ErrorFor(MidiErrorCause::NotOpen);
 }
 
 }  // namespace patchferry::midi

@@ -1,11 +1,15 @@
 #pragma once
-// The program's connection to one MIDI output port: the open handle (null while closed) and the
-// completion event that the backend signals when a sent message is done. Closed at start; only
-// an explicit Open opens it.
+// The program's connection to one MIDI output port, which it finds again by name: the open output
+// (none while closed) and the port as it was listed. Closed at start; only an explicit Open opens
+// it.
 
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 
-#include "midi/CompletionEvent.h"
+#include "midi/MidiOutput.h"
 #include "midi/MidiOutputService.h"
 
 namespace patchferry::midi {
@@ -21,25 +25,24 @@ class MidiOutPort {
     // Opens the port that was listed as `wanted` (closing any port this one had open). The ports
     // are listed afresh first: the port at `wanted.address` is taken only while it still has
     // that name; otherwise the first port of that name and kind (the same device plugged in
-    // again under a new address). No such port fails with the service's bad-port code, a list
-    // that cannot be read with the listing's own result. On failure the port stays closed.
-    MidiResult Open(const MidiOutPortInfo& wanted);
+    // again under a new address). No such port fails with the service's NoSuchPort error, a list
+    // that cannot be read with the listing's own error. On failure the port stays closed.
+    MidiError Open(const MidiPortInfo& wanted);
     // Closes the port if one is open; the port is closed afterwards in every case.
     void Close();
-    bool IsOpen() const { return handle_ != MidiOutHandle::Null; }
+    bool IsOpen() const { return output_ != nullptr; }
     // The port that is open, as the listing named it when it was opened (empty while closed).
-    const MidiOutPortInfo& OpenedPort() const { return opened_; }
-    std::string ErrorText(MidiResult code) const;
+    const MidiPortInfo& OpenedPort() const { return opened_; }
 
-    MidiOutHandle Handle() const { return handle_; }
-    CompletionEvent& Event() { return event_; }
+    // MidiOutput::Send on the open port; a closed one fails with the service's NotOpen error.
+    MidiError Send(std::span<const std::uint8_t> message, std::chrono::milliseconds timeout);
+
     MidiOutputService& Service() { return service_; }
 
   private:
     MidiOutputService& service_;
-    MidiOutHandle handle_ = MidiOutHandle::Null;
-    MidiOutPortInfo opened_;
-    CompletionEvent event_;
+    std::unique_ptr<MidiOutput> output_;
+    MidiPortInfo opened_;
 };
 
 }  // namespace patchferry::midi

@@ -3,18 +3,13 @@
 // carries the output and the input, so both are one object.
 
 #include <memory>
-#include <string>
 
 #include "midi/MidiInputService.h"
 #include "midi/MidiOutputService.h"
 
 namespace patchferry::midi {
 
-class MidiService : public MidiOutputService, public MidiInputService {
-  public:
-    // One text for the codes of both directions.
-    std::string ErrorText(MidiResult code) override = 0;
-};
+class MidiService : public MidiOutputService, public MidiInputService {};
 
 std::unique_ptr<MidiService> CreateSystemMidiService();
 

@@ -91,23 +91,23 @@ bool NamedAsPair(std::string_view input, std::string_view output) {
 
 }  // namespace
 
-const MidiOutPortInfo* PairedOutput(const MidiOutPortInfo& input,
-                                    const std::vector<MidiOutPortInfo>& outputs) {
-    const auto first = [&](auto fits) -> const MidiOutPortInfo* {
+const MidiPortInfo* PairedOutput(const MidiPortInfo& input,
+                                    const std::vector<MidiPortInfo>& outputs) {
+    const auto first = [&](auto fits) -> const MidiPortInfo* {
         const auto found = std::find_if(outputs.begin(), outputs.end(), fits);
         return found == outputs.end() ? nullptr : &*found;
     };
-    if (const auto* same = first([&](const MidiOutPortInfo& out) {
+    if (const auto* same = first([&](const MidiPortInfo& out) {
             return out.address == input.address && out.name == input.name;
         })) {
         return same;
     }
-    if (const auto* named = first([&](const MidiOutPortInfo& out) {
+    if (const auto* named = first([&](const MidiPortInfo& out) {
             return out.name == input.name && out.hardwarePort == input.hardwarePort;
         })) {
         return named;
     }
-    if (const auto* opposite = first([&](const MidiOutPortInfo& out) {
+    if (const auto* opposite = first([&](const MidiPortInfo& out) {
             return NamedAsPair(input.name, out.name) && out.hardwarePort == input.hardwarePort;
         })) {
         return opposite;
@@ -116,14 +116,14 @@ const MidiOutPortInfo* PairedOutput(const MidiOutPortInfo& input,
     if (client.empty()) {
         return nullptr;
     }
-    return first([&](const MidiOutPortInfo& out) { return ClientOf(out.address) == client; });
+    return first([&](const MidiPortInfo& out) { return ClientOf(out.address) == client; });
 }
 
-const MidiOutPortInfo* PairedInput(const MidiOutPortInfo& output,
-                                   const std::vector<MidiOutPortInfo>& inputs,
-                                   const std::vector<MidiOutPortInfo>& outputs) {
-    for (const MidiOutPortInfo& input : inputs) {
-        const MidiOutPortInfo* paired = PairedOutput(input, outputs);
+const MidiPortInfo* PairedInput(const MidiPortInfo& output,
+                                   const std::vector<MidiPortInfo>& inputs,
+                                   const std::vector<MidiPortInfo>& outputs) {
+    for (const MidiPortInfo& input : inputs) {
+        const MidiPortInfo* paired = PairedOutput(input, outputs);
         if (paired != nullptr && paired->address == output.address && paired->name == output.name) {
             return &input;
         }

@@ -12,13 +12,13 @@
 
 namespace patchferry::midi {
 
-const MidiOutPortInfo* PairedOutput(const MidiOutPortInfo& input,
-                                    const std::vector<MidiOutPortInfo>& outputs);
+const MidiPortInfo* PairedOutput(const MidiPortInfo& input,
+                                    const std::vector<MidiPortInfo>& outputs);
 
 // The other way, by the same rules: the input among `inputs` whose paired output (among
 // `outputs`) is `output`, where an answer to what goes out on `output` arrives.
-const MidiOutPortInfo* PairedInput(const MidiOutPortInfo& output,
-                                   const std::vector<MidiOutPortInfo>& inputs,
-                                   const std::vector<MidiOutPortInfo>& outputs);
+const MidiPortInfo* PairedInput(const MidiPortInfo& output,
+                                   const std::vector<MidiPortInfo>& inputs,
+                                   const std::vector<MidiPortInfo>& outputs);
 
 }  // namespace patchferry::midi

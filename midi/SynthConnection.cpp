@@ -9,24 +9,24 @@ namespace patchferry::midi {
 
 std::unique_ptr<SynthConnection> SynthConnection::Open(MidiInputService& inputs,
                                                        MidiOutputService& outputs,
-                                                       const MidiOutPortInfo& input,
+                                                       const MidiPortInfo& input,
                                                        MidiOutPort* shared, std::string& error) {
-    std::vector<MidiOutPortInfo> outputPorts;
-    if (const MidiResult listed = outputs.ListPorts(outputPorts); listed != kMidiOk) {
-        error = OpenFailureMessage(outputs.ErrorText(listed));
+    std::vector<MidiPortInfo> outputPorts;
+    if (const MidiError listed = outputs.ListPorts(outputPorts); listed.Failed()) {
+        error = OpenFailureMessage(listed.Text());
         return nullptr;
     }
-    const MidiOutPortInfo* paired = PairedOutput(input, outputPorts);
+    const MidiPortInfo* paired = PairedOutput(input, outputPorts);
     if (paired == nullptr) {
         error = "the MIDI input " + input.name + " has no output beside it to send the request on";
         return nullptr;
     }
     std::unique_ptr<SynthConnection> connection(new SynthConnection(input));
     // The input opens first: nothing of an answer to the first request can be missed.
-    if (const MidiResult opened =
+    if (const MidiError opened =
             inputs.OpenInput(input.address, connection->queue_.Sink(), connection->connection_);
-        opened != kMidiOk) {
-        error = "cannot open the MIDI input " + input.name + ": " + inputs.ErrorText(opened);
+        opened.Failed()) {
+        error = "cannot open the MIDI input " + input.name + ": " + opened.Text();
         return nullptr;
     }
     const bool canBorrow = shared != nullptr && shared->IsOpen() &&
@@ -37,8 +37,8 @@ std::unique_ptr<SynthConnection> SynthConnection::Open(MidiInputService& inputs,
         return connection;
     }
     MidiOutPort& own = connection->ownOutput_.emplace(outputs);
-    if (const MidiResult opened = own.Open(*paired); opened != kMidiOk) {
-        error = OpenFailureMessage(own.ErrorText(opened));
+    if (const MidiError opened = own.Open(*paired); opened.Failed()) {
+        error = OpenFailureMessage(opened.Text());
         return nullptr;
     }
     connection->output_ = &own;

@@ -27,7 +27,7 @@ class SynthConnection {
     // `error`, a text for the user.
     static std::unique_ptr<SynthConnection> Open(MidiInputService& inputs,
                                                  MidiOutputService& outputs,
-                                                 const MidiOutPortInfo& input, MidiOutPort* shared,
+                                                 const MidiPortInfo& input, MidiOutPort* shared,
                                                  std::string& error);
 
     SynthConnection(const SynthConnection&) = delete;
@@ -52,14 +52,14 @@ class SynthConnection {
         return connection_ ? connection_->Problem() : std::string();
     }
 
-    const MidiOutPortInfo& Input() const { return input_; }
-    const MidiOutPortInfo& Output() const { return output_->OpenedPort(); }
+    const MidiPortInfo& Input() const { return input_; }
+    const MidiPortInfo& Output() const { return output_->OpenedPort(); }
     bool BorrowsOutput() const { return !ownOutput_.has_value(); }
 
   private:
-    explicit SynthConnection(MidiOutPortInfo input) : input_(std::move(input)) {}
+    explicit SynthConnection(MidiPortInfo input) : input_(std::move(input)) {}
 
-    MidiOutPortInfo input_;
+    MidiPortInfo input_;
     std::optional<MidiOutPort> ownOutput_;
     MidiOutPort* output_ = nullptr;
     std::chrono::milliseconds sendTimeout_ = kSendTimeout;

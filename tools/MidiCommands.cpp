@@ -71,7 +71,7 @@ std::string Label(const ProgramEntry& entry) {
 
 // Each program sent and the Radias's answer awaited before the next: one line for each, and a stop
 // at the first that it refuses or leaves unanswered.
-int SendConfirmed(const std::vector<ProgramToSend>& programs, const midi::MidiOutPortInfo& output,
+int SendConfirmed(const std::vector<ProgramToSend>& programs, const midi::MidiPortInfo& output,
                   int channel, std::chrono::milliseconds pause, CliEnvironment& env) {
     const auto link = SynthLink::OpenBeside(output, env, kSend);
     if (!link) {
@@ -115,21 +115,21 @@ int SendConfirmed(const std::vector<ProgramToSend>& programs, const midi::MidiOu
 }  // namespace
 
 int RunPorts(const ParsedArgs& args, CliEnvironment& env) {
-    std::vector<midi::MidiOutPortInfo> ports;
+    std::vector<midi::MidiPortInfo> ports;
     if (args.Has("--input")) {
         midi::MidiInputService& service = InputService(env);
-        const midi::MidiResult listed = service.ListInputPorts(ports);
-        if (listed != midi::kMidiOk) {
-            env.err << "patchferry-cli ports: cannot list the MIDI input ports: "
-                    << service.ErrorText(listed) << "\n";
+        const midi::MidiError listed = service.ListInputPorts(ports);
+        if (listed.Failed()) {
+            env.err << "patchferry-cli ports: cannot list the MIDI input ports: " << listed.Text()
+                    << "\n";
             return kExitFailure;
         }
     } else {
         midi::MidiOutputService& service = env.midiService();
-        const midi::MidiResult listed = service.ListPorts(ports);
-        if (listed != midi::kMidiOk) {
-            env.err << "patchferry-cli ports: cannot list the MIDI output ports: "
-                    << service.ErrorText(listed) << "\n";
+        const midi::MidiError listed = service.ListPorts(ports);
+        if (listed.Failed()) {
+            env.err << "patchferry-cli ports: cannot list the MIDI output ports: " << listed.Text()
+                    << "\n";
             return kExitFailure;
         }
     }
@@ -176,14 +176,14 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env) {
     }
 
     midi::MidiOutputService& service = env.midiService();
-    std::vector<midi::MidiOutPortInfo> ports;
-    const midi::MidiResult listed = service.ListPorts(ports);
-    if (listed != midi::kMidiOk) {
-        env.err << midi::OpenFailureMessage(service.ErrorText(listed)) << "\n";
+    std::vector<midi::MidiPortInfo> ports;
+    const midi::MidiError listed = service.ListPorts(ports);
+    if (listed.Failed()) {
+        env.err << midi::OpenFailureMessage(listed.Text()) << "\n";
         return kExitFailure;
     }
     int status = kExitFailure;
-    const midi::MidiOutPortInfo* target = PickPort(ports, *portText, "output", kSend, env, status);
+    const midi::MidiPortInfo* target = PickPort(ports, *portText, "output", kSend, env, status);
     if (target == nullptr) {
         return status;
     }
@@ -191,9 +191,9 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env) {
         return SendConfirmed(*programs, *target, *channel, pause, env);
     }
     midi::MidiOutPort port(service);
-    const midi::MidiResult opened = port.Open(*target);
-    if (opened != midi::kMidiOk) {
-        env.err << midi::OpenFailureMessage(port.ErrorText(opened)) << "\n";
+    const midi::MidiError opened = port.Open(*target);
+    if (opened.Failed()) {
+        env.err << midi::OpenFailureMessage(opened.Text()) << "\n";
         return kExitFailure;
     }
     for (std::size_t i = 0; i < programs->size(); ++i) {

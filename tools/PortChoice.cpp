@@ -9,7 +9,7 @@
 namespace patchferry::cli {
 namespace {
 
-using Port = midi::MidiOutPortInfo;
+using Port = midi::MidiPortInfo;
 
 const Port* ByFullName(const std::vector<Port>& ports, const std::string& wanted) {
     const Port* named = nullptr;

@@ -15,20 +15,20 @@
 namespace patchferry::cli {
 
 struct PortChoice {
-    const midi::MidiOutPortInfo* port = nullptr;  // the one named; null when none or several
-    std::vector<const midi::MidiOutPortInfo*> candidates;  // when a part fits several ports
+    const midi::MidiPortInfo* port = nullptr;  // the one named; null when none or several
+    std::vector<const midi::MidiPortInfo*> candidates;  // when a part fits several ports
 };
 
-PortChoice ChoosePort(const std::vector<midi::MidiOutPortInfo>& ports, const std::string& wanted);
+PortChoice ChoosePort(const std::vector<midi::MidiPortInfo>& ports, const std::string& wanted);
 
 // The ports as "patchferry-cli ports" prints them: number, name, kind and address, tab-separated,
 // each line after `indent`.
-void PrintPorts(const std::vector<midi::MidiOutPortInfo>& ports, std::ostream& out,
+void PrintPorts(const std::vector<midi::MidiPortInfo>& ports, std::ostream& out,
                 const char* indent);
 
 // The port "--port" names among `ports` (the MIDI `direction`: "output" or "input"); when there is
 // none, or several fit, says so with the ports to choose from and sets `status`.
-const midi::MidiOutPortInfo* PickPort(const std::vector<midi::MidiOutPortInfo>& ports,
+const midi::MidiPortInfo* PickPort(const std::vector<midi::MidiPortInfo>& ports,
                                       const std::string& wanted, const char* direction,
                                       const std::string& command, CliEnvironment& env, int& status);
 

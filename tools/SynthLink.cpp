@@ -17,17 +17,16 @@ SynthLink::SynthLink(CliEnvironment& env, std::string command,
 namespace {
 
 bool ListInputs(CliEnvironment& env, const std::string& prefix,
-                std::vector<midi::MidiOutPortInfo>& ports) {
+                std::vector<midi::MidiPortInfo>& ports) {
     midi::MidiInputService& inputs = InputService(env);
-    if (const midi::MidiResult listed = inputs.ListInputPorts(ports); listed != midi::kMidiOk) {
-        env.err << prefix << "cannot list the MIDI input ports: " << inputs.ErrorText(listed)
-                << "\n";
+    if (const midi::MidiError listed = inputs.ListInputPorts(ports); listed.Failed()) {
+        env.err << prefix << "cannot list the MIDI input ports: " << listed.Text() << "\n";
         return false;
     }
     return true;
 }
 
-std::unique_ptr<SynthLink> Connect(const midi::MidiOutPortInfo& input, CliEnvironment& env,
+std::unique_ptr<SynthLink> Connect(const midi::MidiPortInfo& input, CliEnvironment& env,
                                    const std::string& command, const std::string& prefix) {
     std::string error;
     auto connection =
@@ -46,11 +45,11 @@ std::unique_ptr<SynthLink> SynthLink::Open(const std::string& portText, CliEnvir
                                            const std::string& command, int& status) {
     status = kExitFailure;
     const std::string prefix = "patchferry-cli " + command + ": ";
-    std::vector<midi::MidiOutPortInfo> inputPorts;
+    std::vector<midi::MidiPortInfo> inputPorts;
     if (!ListInputs(env, prefix, inputPorts)) {
         return nullptr;
     }
-    const midi::MidiOutPortInfo* input =
+    const midi::MidiPortInfo* input =
         PickPort(inputPorts, portText, "input", command, env, status);
     if (input == nullptr) {
         return nullptr;
@@ -63,20 +62,19 @@ std::unique_ptr<SynthLink> SynthLink::Open(const std::string& portText, CliEnvir
     return link;
 }
 
-std::unique_ptr<SynthLink> SynthLink::OpenBeside(const midi::MidiOutPortInfo& output,
+std::unique_ptr<SynthLink> SynthLink::OpenBeside(const midi::MidiPortInfo& output,
                                                  CliEnvironment& env, const std::string& command) {
     const std::string prefix = "patchferry-cli " + command + ": ";
-    std::vector<midi::MidiOutPortInfo> inputPorts;
-    std::vector<midi::MidiOutPortInfo> outputPorts;
+    std::vector<midi::MidiPortInfo> inputPorts;
+    std::vector<midi::MidiPortInfo> outputPorts;
     if (!ListInputs(env, prefix, inputPorts)) {
         return nullptr;
     }
-    if (const midi::MidiResult listed = env.midiService().ListPorts(outputPorts);
-        listed != midi::kMidiOk) {
-        env.err << prefix << midi::OpenFailureMessage(env.midiService().ErrorText(listed)) << "\n";
+    if (const midi::MidiError listed = env.midiService().ListPorts(outputPorts); listed.Failed()) {
+        env.err << prefix << midi::OpenFailureMessage(listed.Text()) << "\n";
         return nullptr;
     }
-    const midi::MidiOutPortInfo* input = midi::PairedInput(output, inputPorts, outputPorts);
+    const midi::MidiPortInfo* input = midi::PairedInput(output, inputPorts, outputPorts);
     if (input == nullptr) {
         env.err << prefix << "the MIDI port " << output.name
                 << " has no MIDI input beside it to hear the Radias on; nothing was sent\n";

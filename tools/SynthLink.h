@@ -19,7 +19,7 @@ class SynthLink {
     static std::unique_ptr<SynthLink> Open(const std::string& portText, CliEnvironment& env,
                                            const std::string& command, int& status);
     // The same from the output: the input is the one paired with `output`.
-    static std::unique_ptr<SynthLink> OpenBeside(const midi::MidiOutPortInfo& output,
+    static std::unique_ptr<SynthLink> OpenBeside(const midi::MidiPortInfo& output,
                                                  CliEnvironment& env, const std::string& command);
     SynthLink(CliEnvironment& env, std::string command,
               std::unique_ptr<midi::SynthConnection> connection);

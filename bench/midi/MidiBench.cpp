@@ -4,9 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include "midi/MidiOutPort.h"
-#include "synth/ProgramDump.h"
 #include "midi/SendLongMessage.h"
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
+#include "synth/ProgramDump.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ BENCHMARK(BM_BuildProgramDump);
 
 void BM_SendLongMessageImmediateCompletion(benchmark::State& state) {
     using namespace patchferry::midi;
-    FakeMidiOutputService service({{"Radias", true}});
+    FakeMidiService service({{"Radias", true}});
     MidiOutPort port(service);
-    if (port.Open({"Radias", true, "0"}) != kMidiOk) {
+    if (port.Open({"Radias", true, "0"}).Failed()) {
         state.SkipWithError("open failed");
         return;
     }

@@ -12,7 +12,7 @@
 
 #include "midi/SynthConnection.h"
 #include "midi/alsa/SysExPacing.h"
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 #include "support/SyxBuilder.h"
 #include "synth/Conversation.h"
 
@@ -24,10 +24,10 @@ using Bytes = std::vector<std::uint8_t>;
 using Pieces = std::vector<Bytes>;
 
 constexpr int kChannel = 3;
-const MidiOutPortInfo kInterface{"UM-ONE", true, "24:0"};
+const MidiPortInfo kInterface{"UM-ONE", true, "24:0"};
 
 void BM_ReceiveBank(benchmark::State& state) {
-    FakeMidiOutputService service({{kInterface.name, true, kInterface.address}});
+    FakeMidiService service({{kInterface.name, true, kInterface.address}});
     const Pieces bank = testing::InPieces(testing::MakeBankDump(kChannel - 1),
                                           static_cast<std::size_t>(state.range(0)));
     service.SetResponder([&bank](std::span<const std::uint8_t>) { return Pieces(bank); });

@@ -5,21 +5,51 @@
 namespace patchferry::midi::alsa {
 namespace {
 
-// Every errno is below this; the cause sits above it.
-constexpr int kCauseStride = 4096;
+MidiErrorCause CauseOfErrno(int alsaResult) {
+    switch (-alsaResult) {
+        case ENOMEM:
+            return MidiErrorCause::OutOfMemory;
+        case EACCES:
+        case EPERM:
+            return MidiErrorCause::NoAccess;
+        case ENODEV:
+        case ENXIO:
+            return MidiErrorCause::PortGone;
+        case ETIMEDOUT:
+            return MidiErrorCause::TimedOut;
+        default:
+            return MidiErrorCause::Other;
+    }
+}
 
 }  // namespace
 
-int AlsaCode(AlsaCause cause, int error) {
-    return -(static_cast<int>(cause) * kCauseStride + error);
-}
-
-AlsaCause CauseOf(int code) {
-    return code < 0 ? static_cast<AlsaCause>(-code / kCauseStride) : AlsaCause::None;
-}
-
-int ErrnoOf(int code) {
-    return code < 0 ? -(-code % kCauseStride) : code;
+MidiErrorCause SharedCause(AlsaCause cause, int alsaResult) {
+    switch (cause) {
+        case AlsaCause::None:
+            return CauseOfErrno(alsaResult);
+        case AlsaCause::SequencerMissing:
+            return MidiErrorCause::NoMidiSystem;
+        case AlsaCause::SequencerDenied:
+            return MidiErrorCause::NoAccess;
+        case AlsaCause::NoSuchPort:
+        case AlsaCause::NoSuchInput:
+            return MidiErrorCause::NoSuchPort;
+        case AlsaCause::PortGone:
+            return MidiErrorCause::PortGone;
+        case AlsaCause::StillSending:
+            return MidiErrorCause::StillSending;
+        case AlsaCause::OthersFillBuffer:
+        case AlsaCause::OtherWriter:
+        case AlsaCause::BytesDropped:
+        case AlsaCause::Unwatchable:
+            return MidiErrorCause::OtherProgram;
+        case AlsaCause::TooLong:
+            return MidiErrorCause::TooLong;
+        case AlsaCause::NotOpen:
+            return MidiErrorCause::NotOpen;
+    }
+    return MidiErrorCause::Other;
 }
 
 std::string CauseText(AlsaCause cause, const std::string& detail) {
@@ -65,15 +95,15 @@ std::string CauseText(AlsaCause cause, const std::string& detail) {
     return "";
 }
 
-int SequencerOpenCode(int alsaResult) {
+AlsaCause SequencerOpenCause(int alsaResult) {
     switch (alsaResult) {
         case -ENOENT:
-            return AlsaCode(AlsaCause::SequencerMissing, ENOENT);
+            return AlsaCause::SequencerMissing;
         case -EACCES:
         case -EPERM:
-            return AlsaCode(AlsaCause::SequencerDenied, -alsaResult);
+            return AlsaCause::SequencerDenied;
         default:
-            return alsaResult;
+            return AlsaCause::None;
     }
 }
 

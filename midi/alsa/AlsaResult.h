@@ -1,11 +1,13 @@
 #pragma once
-// The ALSA backend's result codes. alsa-lib reports a negative errno, and one errno stands for
+// The ALSA backend's failures. alsa-lib reports a negative errno, and one errno stands for
 // several causes (-EBUSY for our own previous dump still going out and for another program
-// writing to the port; -ENODEV for no such port and for a port that went away), so each code
+// writing to the port; -ENODEV for no such port and for a port that went away), so each failure
 // carries its cause next to the errno: the text is then the system's words for the errno
 // followed by the cause in words a user can act on.
 
 #include <string>
+
+#include "midi/MidiError.h"
 
 namespace patchferry::midi::alsa {
 
@@ -25,17 +27,15 @@ enum class AlsaCause : int {
     NoSuchInput,       // no input port at that address or of that name
 };
 
-// The code for `cause` with the errno `error` (positive, as in <cerrno>).
-int AlsaCode(AlsaCause cause, int error);
-AlsaCause CauseOf(int code);
-// The negative errno within the code, as alsa-lib would have returned it.
-int ErrnoOf(int code);
+// The cause every backend shares for `cause`, or for alsa-lib's own result `alsaResult` (a
+// negative errno) when the cause is None.
+MidiErrorCause SharedCause(AlsaCause cause, int alsaResult);
 
 // What the cause means, for the user; `detail` (names of other programs, byte counts) is added
 // where the cause has one.
 std::string CauseText(AlsaCause cause, const std::string& detail);
 
-// An alsa-lib failure to open the sequencer, with its cause when the errno tells one.
-int SequencerOpenCode(int alsaResult);
+// The cause of alsa-lib's failure to open the sequencer, when the errno tells one.
+AlsaCause SequencerOpenCause(int alsaResult);
 
 }  // namespace patchferry::midi::alsa

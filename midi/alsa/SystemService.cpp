@@ -1,11 +1,11 @@
 #include "midi/MidiOutputService.h"
 #include "midi/MidiService.h"
-#include "midi/alsa/AlsaMidiOutputService.h"
+#include "midi/alsa/AlsaMidiService.h"
 
 namespace patchferry::midi {
 
 std::unique_ptr<MidiService> CreateSystemMidiService() {
-    return std::make_unique<alsa::AlsaMidiOutputService>(alsa::CreateAlsaSeqLibrary());
+    return std::make_unique<alsa::AlsaMidiService>(alsa::CreateAlsaSeqLibrary());
 }
 
 std::unique_ptr<MidiOutputService> CreateSystemMidiOutputService() {

@@ -1,11 +1,11 @@
 #include "midi/MidiOutputService.h"
 #include "midi/MidiService.h"
-#include "midi/winmm/WinMmMidiOutputService.h"
+#include "midi/winmm/WinMmMidiService.h"
 
 namespace patchferry::midi {
 
 std::unique_ptr<MidiService> CreateSystemMidiService() {
-    return std::make_unique<winmm::WinMmMidiOutputService>(winmm::CreateWinMmApi(),
+    return std::make_unique<winmm::WinMmMidiService>(winmm::CreateWinMmApi(),
                                                            winmm::CreateWinMmInApi());
 }
 

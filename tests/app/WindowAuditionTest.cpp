@@ -158,8 +158,8 @@ void WindowAuditionTest::nothingIsSentForClosedPortOrNoSelection() {
 
 void WindowAuditionTest::failedSendIsReported() {
     AuditionRig rig;
-    rig.harness.midi.QueueSendResult(67);
-    rig.harness.midi.SetErrorText(67, "The MIDI device is not ready.");
+    rig.harness.midi.QueueSendResult(
+        {midi::MidiErrorCause::Other, 67, "The MIDI device is not ready."});
     rig.harness.SelectRows({2});
     rig.Frame().OnAudition();
     QCOMPARE(rig.harness.boxes.shown.size(), std::size_t{1});

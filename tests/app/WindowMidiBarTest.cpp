@@ -11,7 +11,7 @@
 
 using namespace patchferry;
 using namespace patchferry::testing;
-using Fake = patchferry::midi::FakeMidiOutputService;
+using Fake = patchferry::midi::FakeMidiService;
 
 namespace {
 
@@ -137,8 +137,8 @@ void WindowMidiBarTest::activeBoxOpensAndClosesThePort() {
 void WindowMidiBarTest::failedOpenUnchecksTheBox() {
     FrameHarness harness;
     harness.midi.SetDevices({{"USB MIDI", true}});
-    harness.midi.QueueOpenResult(4);
-    harness.midi.SetErrorText(4, "The device is already in use.");
+    harness.midi.QueueOpenResult(
+        {midi::MidiErrorCause::OtherProgram, 4, "The device is already in use."});
     CMainFrame& frame = harness.Start();
     harness.Open({harness.WriteFile("bank.syx", MakeBankDump())});
 
@@ -164,7 +164,8 @@ void WindowMidiBarTest::failedOpenUnchecksTheBox() {
 void WindowMidiBarTest::withNoPortNothingIsOpened() {
     FrameHarness harness;
     harness.midi.SetDevices({{"Soft Synth", false}});
-    harness.midi.SetErrorText(Fake::kBadDevice, "The specified device identifier is out of range.");
+    harness.midi.SetErrorText(midi::MidiErrorCause::NoSuchPort,
+                              "The specified device identifier is out of range.");
     CMainFrame& frame = harness.Start();
     QCOMPARE(frame.PortList()->currentIndex(), -1);
 
@@ -183,8 +184,7 @@ void WindowMidiBarTest::withNoPortNothingIsOpened() {
 void WindowMidiBarTest::withoutAccessToMidiTheOpenSaysWhy() {
     FrameHarness harness;
     harness.midi.SetDevices({{"USB MIDI", true}});
-    harness.midi.SetListResult(-13);
-    harness.midi.SetErrorText(-13, "Permission denied");
+    harness.midi.SetListResult({midi::MidiErrorCause::NoAccess, -13, "Permission denied"});
     CMainFrame& frame = harness.Start();
     QCOMPARE(frame.PortList()->count(), 0);
     QVERIFY(harness.boxes.shown.empty());  // nothing is said at start

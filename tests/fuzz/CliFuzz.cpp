@@ -32,35 +32,35 @@ using namespace patchferry;
 
 class NoMidi final : public midi::MidiService {
   public:
-    static constexpr midi::MidiResult kRefused = 1;
-
-    midi::MidiResult ListPorts(std::vector<midi::MidiOutPortInfo>& ports) override {
-        ports = Ports();
-        return midi::kMidiOk;
+    static midi::MidiError Refused() {
+        return {midi::MidiErrorCause::Other, 1, "no MIDI while fuzzing"};
     }
-    midi::MidiResult Open(const std::string&, midi::CompletionEvent&,
-                          midi::MidiOutHandle&) override {
-        return kRefused;
+
+    midi::MidiError ListPorts(std::vector<midi::MidiPortInfo>& ports) override {
+        ports = Ports();
+        return {};
+    }
+    midi::MidiError Open(const std::string&, midi::CompletionEvent&,
+                         midi::MidiOutHandle&) override {
+        return Refused();
     }
     void Close(midi::MidiOutHandle) override {}
-    midi::MidiResult Send(midi::MidiOutHandle, std::span<const std::uint8_t>) override {
+    midi::MidiError Send(midi::MidiOutHandle, std::span<const std::uint8_t>) override {
         std::abort();  // no port is ever open
     }
-    midi::MidiResult FinishSend(midi::MidiOutHandle) override { return kRefused; }
-    midi::MidiResult Reset(midi::MidiOutHandle) override { return kRefused; }
-    std::string ErrorText(midi::MidiResult) override { return "no MIDI while fuzzing"; }
-    midi::MidiResult BadPortResult() const override { return kRefused; }
-    midi::MidiResult InvalidHandleResult() const override { return kRefused; }
-    midi::MidiResult ListInputPorts(std::vector<midi::MidiOutPortInfo>& ports) override {
+    midi::MidiError FinishSend(midi::MidiOutHandle) override { return Refused(); }
+    midi::MidiError Reset(midi::MidiOutHandle) override { return Refused(); }
+    midi::MidiError ErrorFor(midi::MidiErrorCause) override { return Refused(); }
+    midi::MidiError ListInputPorts(std::vector<midi::MidiPortInfo>& ports) override {
         ports = Ports();
-        return midi::kMidiOk;
+        return {};
     }
-    midi::MidiResult OpenInput(const std::string&, midi::MidiInputSink,
-                               std::unique_ptr<midi::MidiInputConnection>&) override {
-        return kRefused;
+    midi::MidiError OpenInput(const std::string&, midi::MidiInputSink,
+                              std::unique_ptr<midi::MidiInputConnection>&) override {
+        return Refused();
     }
 
-    static std::vector<midi::MidiOutPortInfo> Ports() {
+    static std::vector<midi::MidiPortInfo> Ports() {
         return {{"Midi Through Port-0", false, "14:0"},
                 {"UM-ONE: UM-ONE MIDI 1", true, "24:0"},
                 {"Quad: Quad MIDI 2", true, "28:1"}};
@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();  // nothing may be written
     }
 
-    const std::vector<midi::MidiOutPortInfo> ports = NoMidi::Ports();
+    const std::vector<midi::MidiPortInfo> ports = NoMidi::Ports();
     for (const std::string& arg : args) {
         if (const auto label = cli::ParseProgramLabel(arg)) {
             if (label->bank < 'A' || label->bank > 'H' || label->number < 1 || label->number > 16) {

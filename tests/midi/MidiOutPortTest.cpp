@@ -3,22 +3,22 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 
 namespace patchferry::midi {
 namespace {
 
 using ::testing::ElementsAre;
-using Fake = FakeMidiOutputService;
+using Fake = FakeMidiService;
 
-const MidiOutPortInfo kUmOne{"UM-ONE: UM-ONE MIDI 1", true, "24:0"};
+const MidiPortInfo kUmOne{"UM-ONE: UM-ONE MIDI 1", true, "24:0"};
 
 TEST(MidiOutPortTest, StartsClosedOpensAndCloses) {
     Fake service({{kUmOne.name, true, kUmOne.address}});
     MidiOutPort port(service);
     EXPECT_FALSE(port.IsOpen());
 
-    EXPECT_EQ(port.Open(kUmOne), kMidiOk);
+    EXPECT_TRUE(port.Open(kUmOne).Ok());
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(service.OpenCount(), 1U);
 
@@ -31,32 +31,39 @@ TEST(MidiOutPortTest, StartsClosedOpensAndCloses) {
 
 TEST(MidiOutPortTest, FailedOpenLeavesThePortClosedWithTheServicesText) {
     Fake service({{kUmOne.name, true, kUmOne.address}});
-    service.QueueOpenResult(4);
-    service.SetErrorText(4, "The specified device is already in use.");
+    const MidiError inUse(MidiErrorCause::OtherProgram, 4,
+                          "The specified device is already in use.");
+    service.QueueOpenResult(inUse);
     MidiOutPort port(service);
 
-    const MidiResult result = port.Open(kUmOne);
-    EXPECT_EQ(result, 4);
+    const MidiError result = port.Open(kUmOne);
+    EXPECT_EQ(result, inUse);
     EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(port.ErrorText(result), "The specified device is already in use.");
+    EXPECT_EQ(result.Text(), "The specified device is already in use.");
 
-    EXPECT_EQ(port.Open(kUmOne), kMidiOk);  // the next try opens
+    EXPECT_TRUE(port.Open(kUmOne).Ok());  // the next try opens
     EXPECT_TRUE(port.IsOpen());
 }
 
 TEST(MidiOutPortTest, AListThatCannotBeReadFailsTheOpenWithItsOwnResult) {
     Fake service({{kUmOne.name, true, kUmOne.address}});
-    service.SetListResult(-13);
+    const MidiError denied(MidiErrorCause::NoAccess, -13, "Permission denied");
+    service.SetListResult(denied);
     MidiOutPort port(service);
-    EXPECT_EQ(port.Open(kUmOne), -13);
-    EXPECT_EQ(port.Open({}), -13);  // even with nothing chosen: the reason is worth more
+    EXPECT_EQ(port.Open(kUmOne), denied);
+    EXPECT_EQ(port.Open({}), denied);  // even with nothing chosen: the reason is worth more
     EXPECT_THAT(service.Calls(), ElementsAre("ListPorts", "ListPorts"));
 }
 
-TEST(MidiOutPortTest, NoChosenPortFailsWithTheBadPortCodeWithoutOpening) {
+TEST(MidiOutPortTest, NoChosenPortFailsWithTheServicesNoSuchPortErrorWithoutOpening) {
     Fake service({{kUmOne.name, true, kUmOne.address}});
+    service.SetErrorText(MidiErrorCause::NoSuchPort,
+                         "The specified device identifier is out of range.");
     MidiOutPort port(service);
-    EXPECT_EQ(port.Open({}), Fake::kBadDevice);
+    const MidiError result = port.Open({});
+    EXPECT_EQ(result.Cause(), MidiErrorCause::NoSuchPort);
+    EXPECT_EQ(result.Code(), Fake::kBadDevice);
+    EXPECT_EQ(result.Text(), "The specified device identifier is out of range.");
     EXPECT_FALSE(port.IsOpen());
     EXPECT_THAT(service.Calls(), ElementsAre("ListPorts"));
 }
@@ -66,14 +73,14 @@ TEST(MidiOutPortTest, NoChosenPortFailsWithTheBadPortCodeWithoutOpening) {
 TEST(MidiOutPortTest, OpensThePortByItsNameWhenItsAddressNowNamesAnotherDevice) {
     Fake service({{"Other Interface: Other Interface MIDI 1", true, "24:0"}});
     MidiOutPort port(service);
-    EXPECT_EQ(port.Open(kUmOne), Fake::kBadDevice);  // never the other device
+    EXPECT_EQ(port.Open(kUmOne).Cause(), MidiErrorCause::NoSuchPort);  // never the other device
 
     service.SetDevices({{"Other Interface: Other Interface MIDI 1", true, "24:0"},
                         {"Midi Through: UM-ONE: UM-ONE MIDI 1", false, "14:0"},
                         {kUmOne.name, false, "20:0"},
                         {kUmOne.name, true, "28:0"}});
     service.ClearRecord();
-    EXPECT_EQ(port.Open(kUmOne), kMidiOk);
+    EXPECT_TRUE(port.Open(kUmOne).Ok());
     EXPECT_THAT(service.Calls(), ElementsAre("ListPorts", "Open 28:0"));
 }
 
@@ -81,8 +88,8 @@ TEST(MidiOutPortTest, ReopeningClosesTheFirstPortAndGoingAwayClosesTheLast) {
     Fake service({{"A", true}, {"B", true}});
     {
         MidiOutPort port(service);
-        ASSERT_EQ(port.Open({"A", true, "0"}), kMidiOk);
-        ASSERT_EQ(port.Open({"B", true, "1"}), kMidiOk);
+        ASSERT_TRUE(port.Open({"A", true, "0"}).Ok());
+        ASSERT_TRUE(port.Open({"B", true, "1"}).Ok());
         EXPECT_EQ(service.OpenCount(), 1U);
     }
     EXPECT_EQ(service.OpenCount(), 0U);

@@ -6,7 +6,7 @@ namespace patchferry::midi {
 namespace {
 
 TEST(PortPairing, FindsTheOutputOfTheSameInterfaceByPortThenNameThenClient) {
-    const std::vector<MidiOutPortInfo> alsa{
+    const std::vector<MidiPortInfo> alsa{
         {"Midi Through: Midi Through Port-0", false, "14:0"},
         {"UM-ONE: UM-ONE MIDI 1", true, "24:0"},
         {"Quad: Quad MIDI 2", true, "28:1"},
@@ -18,7 +18,7 @@ TEST(PortPairing, FindsTheOutputOfTheSameInterfaceByPortThenNameThenClient) {
     EXPECT_EQ(PairedOutput({"Keyboard app: out", false, "128:0"}, alsa), nullptr);
 
     // Windows: the two directions are numbered apart and named alike.
-    const std::vector<MidiOutPortInfo> winmm{
+    const std::vector<MidiPortInfo> winmm{
         {"Microsoft GS Wavetable Synth", false, "0"},
         {"UM-ONE", true, "1"},
     };
@@ -29,7 +29,7 @@ TEST(PortPairing, FindsTheOutputOfTheSameInterfaceByPortThenNameThenClient) {
 // Names Windows and drivers give the ports of interfaces with several: the second and later
 // ports of a class-compliant one numbered ("MIDIIN2 (SL)"), or each direction named in a word.
 TEST(PortPairing, PairsEveryPortOfAMultiPortInterfaceByItsNumberOrItsDirectionWord) {
-    const std::vector<MidiOutPortInfo> outputs{
+    const std::vector<MidiPortInfo> outputs{
         {"Microsoft GS Wavetable Synth", false, "0"},
         {"SL", true, "1"},
         {"MIDIOUT2 (SL)", true, "2"},
@@ -49,7 +49,7 @@ TEST(PortPairing, PairsEveryPortOfAMultiPortInterfaceByItsNumberOrItsDirectionWo
         {"MIDIIN2 (USB MIDI Interface)", "MIDIOUT2 (USB MIDI Interface)"},
     };
     for (const auto& [input, output] : pairs) {
-        const MidiOutPortInfo* paired = PairedOutput({input, true, "9"}, outputs);
+        const MidiPortInfo* paired = PairedOutput({input, true, "9"}, outputs);
         ASSERT_NE(paired, nullptr) << input;
         EXPECT_EQ(paired->name, output) << input;
     }

@@ -5,14 +5,14 @@
 
 #include <vector>
 
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 
 namespace patchferry::midi {
 namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
-using Fake = FakeMidiOutputService;
+using Fake = FakeMidiService;
 
 const std::vector<std::uint8_t> kMessage = {0xF0, 0x42, 0x30, 0x72, 0x40, 0x01, 0x7F, 0xF7};
 
@@ -20,7 +20,7 @@ class SendLongMessageTest : public ::testing::Test {
   protected:
     SendLongMessageTest() : service_({{"Radias", true}}), port_(service_) {}
     void SetUp() override {
-        ASSERT_EQ(port_.Open({"Radias", true, "0"}), kMidiOk);
+        ASSERT_TRUE(port_.Open({"Radias", true, "0"}).Ok());
         service_.ClearRecord();
     }
 
@@ -50,6 +50,7 @@ TEST_F(SendLongMessageTest, MissingCompletionResetsThePortAndIsAFailureWithItsOw
     const SendOutcome outcome = SendLongMessage(port_, kMessage, 20ms);
     EXPECT_FALSE(outcome.Succeeded());
     EXPECT_TRUE(outcome.timedOut);
+    EXPECT_EQ(outcome.error.Cause(), MidiErrorCause::TimedOut);
     EXPECT_EQ(outcome.errorText,
               "The MIDI device did not finish within 30 seconds; its output was reset.");
     EXPECT_THAT(service_.Calls(), ElementsAre("Send", "Reset", "Finish"));
@@ -64,12 +65,12 @@ TEST_F(SendLongMessageTest, MissingCompletionResetsThePortAndIsAFailureWithItsOw
 }
 
 TEST_F(SendLongMessageTest, RefusedSendReportsTheServicesTextAtOnce) {
-    service_.QueueSendResult(67);
-    service_.SetErrorText(67, "The driver cannot send this message.");
+    const MidiError refused(MidiErrorCause::Other, 67, "The driver cannot send this message.");
+    service_.QueueSendResult(refused);
     const auto started = std::chrono::steady_clock::now();
     const SendOutcome outcome = SendLongMessage(port_, kMessage, 30s);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);  // not the 30 s of a time-out
-    EXPECT_EQ(outcome.result, 67);
+    EXPECT_EQ(outcome.error, refused);
     EXPECT_FALSE(outcome.timedOut);
     EXPECT_EQ(outcome.errorText, "The driver cannot send this message.");
     EXPECT_TRUE(service_.SentMessages().empty());
@@ -77,15 +78,15 @@ TEST_F(SendLongMessageTest, RefusedSendReportsTheServicesTextAtOnce) {
 }
 
 TEST_F(SendLongMessageTest, AFailureTheServiceFindsAfterTheCompletionIsTheOutcome) {
-    service_.QueueFinishResult(-19);
-    service_.SetErrorText(-19, "No such device");
+    const MidiError gone(MidiErrorCause::PortGone, -19, "No such device");
+    service_.QueueFinishResult(gone);
     const SendOutcome outcome = SendLongMessage(port_, kMessage, 5s);
-    EXPECT_EQ(outcome.result, -19);
+    EXPECT_EQ(outcome.error, gone);
     EXPECT_EQ(outcome.errorText, "No such device");
 }
 
 TEST_F(SendLongMessageTest, ACompletionLeftFromBeforeDoesNotEndTheWait) {
-    port_.Event().Set();
+    service_.SignalOpenPorts();
     service_.SetCompletion(FakeCompletion::Never);
     EXPECT_TRUE(SendLongMessage(port_, kMessage, 20ms).timedOut);
 }
@@ -94,7 +95,8 @@ TEST(SendLongMessageClosedTest, ClosedPortSendsNothing) {
     Fake service({{"Radias", true}});
     MidiOutPort port(service);
     const SendOutcome outcome = SendLongMessage(port, kMessage, 20ms);
-    EXPECT_EQ(outcome.result, Fake::kInvalidHandle);
+    EXPECT_EQ(outcome.error.Cause(), MidiErrorCause::NotOpen);
+    EXPECT_EQ(outcome.error.Code(), Fake::kInvalidHandle);
     EXPECT_FALSE(outcome.errorText.empty());
     EXPECT_TRUE(service.Calls().empty());
 }

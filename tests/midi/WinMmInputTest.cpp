@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "midi/FakeWinMmIn.h"
-#include "midi/winmm/WinMmMidiOutputService.h"
+#include "midi/winmm/WinMmMidiService.h"
 
 namespace patchferry::midi::winmm {
 namespace {
@@ -45,19 +45,19 @@ struct Rig {
     Rig() {
         auto in = std::make_unique<FakeWinMmIn>();
         scripted = in.get();
-        service = std::make_unique<WinMmMidiOutputService>(std::make_unique<ScriptedOut>(),
+        service = std::make_unique<WinMmMidiService>(std::make_unique<ScriptedOut>(),
                                                            std::move(in));
     }
     MidiInputSink Sink() { return received.Sink(); }
     FakeWinMmIn* scripted = nullptr;
-    std::unique_ptr<WinMmMidiOutputService> service;
+    std::unique_ptr<WinMmMidiService> service;
     ReceivedBytes received;
 };
 
 TEST(WinMmInput, ListsInputsWithUtf8NamesAndTheKindOfTheOutputOfTheSameName) {
     Rig rig;
-    std::vector<MidiOutPortInfo> ports;
-    ASSERT_EQ(rig.service->ListInputPorts(ports), kMidiOk);
+    std::vector<MidiPortInfo> ports;
+    ASSERT_TRUE(rig.service->ListInputPorts(ports).Ok());
     ASSERT_EQ(ports.size(), 3U);
     EXPECT_EQ(ports[0].name, "UM-ONE");
     EXPECT_TRUE(ports[0].hardwarePort);
@@ -69,7 +69,7 @@ TEST(WinMmInput, ListsInputsWithUtf8NamesAndTheKindOfTheOutputOfTheSameName) {
 TEST(WinMmInput, HandsOnSysExPiecesAndShortMessagesAndGivesEachBufferBack) {
     Rig rig;
     std::unique_ptr<MidiInputConnection> input;
-    ASSERT_EQ(rig.service->OpenInput("0", rig.Sink(), input), kMidiOk);
+    ASSERT_TRUE(rig.service->OpenInput("0", rig.Sink(), input).Ok());
     FakeWinMmIn& in = *rig.scripted;
     EXPECT_EQ(in.openFlags, static_cast<DWORD>(CALLBACK_FUNCTION));
     EXPECT_THAT(in.Calls(), ElementsAre("open 0", "prepare", "add", "prepare", "add", "prepare",
@@ -99,11 +99,12 @@ TEST(WinMmInput, AFailedStartUndoesTheOpenAndAnUnknownDeviceIsRefused) {
     Rig rig;
     rig.scripted->startResult = MMSYSERR_NOMEM;
     std::unique_ptr<MidiInputConnection> input;
-    EXPECT_EQ(rig.service->OpenInput("2", rig.Sink(), input), MMSYSERR_NOMEM);
+    EXPECT_EQ(rig.service->OpenInput("2", rig.Sink(), input).Cause(), MidiErrorCause::OutOfMemory);
     EXPECT_EQ(input, nullptr);
     EXPECT_EQ(rig.scripted->Calls().back(), "close");
-    EXPECT_EQ(rig.service->OpenInput("3", rig.Sink(), input), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(rig.service->OpenInput("4294967295", rig.Sink(), input), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(rig.service->OpenInput("3", rig.Sink(), input).Cause(), MidiErrorCause::NoSuchPort);
+    EXPECT_EQ(rig.service->OpenInput("4294967295", rig.Sink(), input).Cause(),
+              MidiErrorCause::NoSuchPort);
 }
 
 }  // namespace

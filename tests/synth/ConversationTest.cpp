@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "midi/SynthConnection.h"
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 #include "synth/Conversation.h"
 
 namespace patchferry::synth {
@@ -16,14 +16,14 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-const midi::MidiOutPortInfo kInterface{"UM-ONE", true, "24:0"};
+const midi::MidiPortInfo kInterface{"UM-ONE", true, "24:0"};
 
 class SynthConnectionTest : public ::testing::Test {
   protected:
     SynthConnectionTest() {
         midi_.SetDevices({{"Soft Synth", false, "128:0"}, {"UM-ONE", true, "24:0"}});
     }
-    std::unique_ptr<midi::SynthConnection> Open(const midi::MidiOutPortInfo& input,
+    std::unique_ptr<midi::SynthConnection> Open(const midi::MidiPortInfo& input,
                                                 midi::MidiOutPort* shared) {
         error_.clear();
         return midi::SynthConnection::Open(midi_, midi_, input, shared, error_);
@@ -32,7 +32,7 @@ class SynthConnectionTest : public ::testing::Test {
         const auto calls = midi_.Calls();
         return std::count(calls.begin(), calls.end(), call);
     }
-    midi::FakeMidiOutputService midi_;
+    midi::FakeMidiService midi_;
     std::string error_;
 };
 
@@ -53,7 +53,7 @@ TEST_F(SynthConnectionTest, OpensItsOwnOutputOrBorrowsTheOneOpenOnThatPortAndLea
     EXPECT_EQ(midi_.OpenInputCount(), 0U);
 
     midi::MidiOutPort bar(midi_);
-    ASSERT_EQ(bar.Open(kInterface), midi::kMidiOk);
+    ASSERT_TRUE(bar.Open(kInterface).Ok());
     midi_.ClearRecord();
     {
         const auto connection = Open(kInterface, &bar);
@@ -66,7 +66,7 @@ TEST_F(SynthConnectionTest, OpensItsOwnOutputOrBorrowsTheOneOpenOnThatPortAndLea
     EXPECT_EQ(Opens("Close"), 0);
 
     // Open on another port: not borrowed.
-    ASSERT_EQ(bar.Open({"Soft Synth", false, "128:0"}), midi::kMidiOk);
+    ASSERT_TRUE(bar.Open({"Soft Synth", false, "128:0"}).Ok());
     const auto connection = Open(kInterface, &bar);
     ASSERT_TRUE(connection) << error_;
     EXPECT_FALSE(connection->BorrowsOutput());
@@ -76,19 +76,19 @@ TEST_F(SynthConnectionTest, EveryFailureIsSaidAndLeavesNothingOpen) {
     EXPECT_FALSE(Open({"Lonely In", true, "40:0"}, nullptr));
     EXPECT_EQ(error_, "the MIDI input Lonely In has no output beside it to send the request on");
 
-    midi_.SetErrorText(midi::FakeMidiOutputService::kBadDevice, "the device is busy");
-    midi_.QueueOpenResult(midi::FakeMidiOutputService::kBadDevice);
+    const midi::MidiError busy(midi::MidiErrorCause::OtherProgram, 4, "the device is busy");
+    midi_.QueueOpenResult(busy);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "cannot open the MIDI input UM-ONE: the device is busy");
 
-    midi_.QueueOpenResult(midi::kMidiOk);
-    midi_.QueueOpenResult(midi::FakeMidiOutputService::kBadDevice);
+    midi_.QueueOpenResult({});
+    midi_.QueueOpenResult(busy);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "Error: Failed to open the specified MIDI port. the device is busy");
     EXPECT_EQ(midi_.OpenInputCount(), 0U);
     EXPECT_EQ(midi_.OpenCount(), 0U);
 
-    midi_.SetListResult(midi::FakeMidiOutputService::kBadDevice);
+    midi_.SetListResult(busy);
     EXPECT_FALSE(Open(kInterface, nullptr));
     EXPECT_EQ(error_, "Error: Failed to open the specified MIDI port. the device is busy");
 }
@@ -97,10 +97,11 @@ TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText
     auto connection = Open(kInterface, nullptr);
     ASSERT_TRUE(connection);
     Conversation talk(std::move(connection));
-    midi_.SetErrorText(midi::FakeMidiOutputService::kStillPlaying, "still playing");
+    const midi::MidiError stillPlaying(midi::MidiErrorCause::StillSending,
+                                       midi::FakeMidiService::kStillPlaying, "still playing");
 
     std::string error;
-    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
+    midi_.QueueSendResult(stillPlaying);
     EXPECT_FALSE(talk.StartFind(error));
     EXPECT_EQ(error, "still playing");
     EXPECT_FALSE(talk.Running());
@@ -108,7 +109,7 @@ TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText
     // Nobody answers the inquiry to all, so the first request to one device falls due and is
     // refused: the inquiry ends there.
     ASSERT_TRUE(talk.StartFind(error));
-    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
+    midi_.QueueSendResult(stillPlaying);
     bool going = true;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (going && std::chrono::steady_clock::now() < deadline) {
@@ -120,7 +121,7 @@ TEST_F(SynthConnectionTest, ARequestThatCannotGoOutEndsTheTalkWithTheSendersText
 
     // The MS2000 wants its pause after the last request: the dump request waits for it inside
     // the conversation, and its refusal comes from the step that sends it.
-    midi_.QueueSendResult(midi::FakeMidiOutputService::kStillPlaying);
+    midi_.QueueSendResult(stillPlaying);
     error.clear();
     const auto asked = std::chrono::steady_clock::now();
     ASSERT_TRUE(talk.StartReceive(ReceiveWhat::AllPrograms, 3, error));

@@ -11,10 +11,10 @@
 #include "convert/ProgramConverter.h"
 #include "library/ProgramLibrary.h"
 #include "library/Utf8Path.h"
-#include "synth/ProgramDump.h"
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 #include "support/SyxBuilder.h"
 #include "support/TestPlatform.h"
+#include "synth/ProgramDump.h"
 #include "tools/Cli.h"
 
 namespace patchferry::cli {
@@ -22,7 +22,8 @@ namespace {
 
 using midi::FakeCompletion;
 using midi::FakeDevice;
-using midi::FakeMidiOutputService;
+using midi::FakeMidiService;
+using midi::MidiErrorCause;
 using testing::MakeDump;
 using testing::MakeImage;
 using testing::TempDir;
@@ -73,7 +74,7 @@ class Cli : public ::testing::Test {
     }
 
     TempDir dir_;
-    FakeMidiOutputService midi_;
+    FakeMidiService midi_;
     std::ostringstream out_;
     std::ostringstream err_;
     bool terminal_ = false;
@@ -299,8 +300,7 @@ TEST_F(Cli, PortsListsEveryPortWithItsKindAndAddressOrSaysWhyNot) {
     ASSERT_EQ(Run({"ports"}), kExitOk);
     EXPECT_EQ(out_.str(), "0\tUSB MIDI 1\thardware\t24:0\n1\tSoft Synth\tsoftware\t128:0\n");
 
-    midi_.SetListResult(-13);
-    midi_.SetErrorText(-13, "Permission denied");
+    midi_.SetListResult({MidiErrorCause::NoAccess, -13, "Permission denied"});
     EXPECT_EQ(Run({"ports"}), kExitFailure);
     EXPECT_TRUE(out_.str().empty());
     EXPECT_EQ(err_.str(),
@@ -390,9 +390,8 @@ TEST_F(Cli, SendGoesThroughAListOfProgramsInOrderThroughOnePort) {
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "Open 0"), 1);
 
     // The first failure ends the run; what went before stays reported.
-    midi_.QueueSendResult(0);
-    midi_.QueueSendResult(11);
-    midi_.SetErrorText(11, "not ready");
+    midi_.QueueSendResult({});
+    midi_.QueueSendResult({MidiErrorCause::Other, 11, "not ready"});
     midi_.ClearRecord();
     EXPECT_EQ(Run({"send", bank, "--program", "A1-A4", "--port", "Radias"}), kExitFailure);
     EXPECT_EQ(Lines(out_.str()).size(), 1U);
@@ -414,8 +413,7 @@ TEST_F(Cli, SendGoesThroughAListOfProgramsInOrderThroughOnePort) {
 TEST_F(Cli, SendFailuresSayWhatTheServiceSaid) {
     const auto bank = Bank();
     midi_.SetDevices({{"Radias", true}});
-    midi_.QueueOpenResult(4);
-    midi_.SetErrorText(4, "in use");
+    midi_.QueueOpenResult({MidiErrorCause::OtherProgram, 4, "in use"});
     EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
     EXPECT_EQ(err_.str(), "Error: Failed to open the specified MIDI port. in use\n");
 
@@ -424,8 +422,7 @@ TEST_F(Cli, SendFailuresSayWhatTheServiceSaid) {
     EXPECT_NE(err_.str().find("did not finish within 30 seconds"), std::string::npos);
     EXPECT_TRUE(out_.str().empty());
 
-    midi_.SetListResult(-13);
-    midi_.SetErrorText(-13, "Permission denied");
+    midi_.SetListResult({MidiErrorCause::NoAccess, -13, "Permission denied"});
     EXPECT_EQ(Run({"send", bank, "--program", "A1", "--port", "Radias"}), kExitFailure);
     EXPECT_EQ(err_.str(), "Error: Failed to open the specified MIDI port. Permission denied\n");
 }

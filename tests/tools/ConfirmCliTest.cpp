@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 #include "support/SyxBuilder.h"
 #include "tools/Cli.h"
 
@@ -59,7 +59,7 @@ class ConfirmCli : public ::testing::Test {
 
     testing::TempDir dir_;
     std::string bank_;
-    midi::FakeMidiOutputService midi_;
+    midi::FakeMidiService midi_;
     std::ostringstream out_;
     std::ostringstream err_;
 };

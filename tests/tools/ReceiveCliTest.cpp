@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "library/ProgramLibrary.h"
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 #include "support/SyxBuilder.h"
 #include "support/TestPlatform.h"
 #include "tools/Cli.h"
@@ -65,7 +65,7 @@ class ReceiveCli : public ::testing::Test {
     std::string Target() const { return (dir_.Path() / "received.syx").string(); }
 
     testing::TempDir dir_;
-    midi::FakeMidiOutputService midi_;
+    midi::FakeMidiService midi_;
     std::ostringstream out_;
     std::ostringstream err_;
     Bytes bank_;

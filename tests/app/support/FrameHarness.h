@@ -13,7 +13,7 @@
 
 #include "app/MainFrame.h"
 #include "app/Seams.h"
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 #include "support/SyxBuilder.h"
 
 namespace patchferry::testing {
@@ -88,7 +88,7 @@ class FrameHarness {
 
     ScriptedFileDialog dialog;
     CapturingMessageBox boxes;
-    midi::FakeMidiOutputService midi;
+    midi::FakeMidiService midi;
 
   private:
     TempDir folder_;

@@ -1,4 +1,4 @@
-#include "midi/alsa/AlsaMidiOutputService.h"
+#include "midi/alsa/AlsaMidiService.h"
 
 #include <cerrno>
 #include <chrono>
@@ -8,10 +8,10 @@
 
 namespace patchferry::midi::alsa {
 
-AlsaMidiOutputService::AlsaMidiOutputService(std::unique_ptr<AlsaSeqLibrary> library)
+AlsaMidiService::AlsaMidiService(std::unique_ptr<AlsaSeqLibrary> library)
     : library_(std::move(library)) {}
 
-AlsaMidiOutputService::~AlsaMidiOutputService() = default;
+AlsaMidiService::~AlsaMidiService() = default;
 
 namespace {
 // How long the reading thread waits for events before it looks whether it should stop.
@@ -19,48 +19,46 @@ constexpr int kReadWaitMs = 50;
 }  // namespace
 
 // Closes its input when destroyed.
-class AlsaMidiOutputService::InputConnection final : public MidiInputConnection {
+class AlsaMidiService::InputConnection final : public MidiInputConnection {
   public:
-    InputConnection(AlsaMidiOutputService& service, std::uintptr_t key)
+    InputConnection(AlsaMidiService& service, std::uintptr_t key)
         : service_(service), key_(key) {}
     ~InputConnection() override { service_.CloseInput(key_); }
     InputConnection(const InputConnection&) = delete;
     InputConnection& operator=(const InputConnection&) = delete;
 
   private:
-    AlsaMidiOutputService& service_;
+    AlsaMidiService& service_;
     std::uintptr_t key_;
 };
 
-MidiResult AlsaMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError AlsaMidiService::ListInputPorts(std::vector<MidiPortInfo>& ports) {
     return ListUsable(ports, &ClassifyAlsaInputPort);
 }
 
-MidiResult AlsaMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
-                                            std::unique_ptr<MidiInputConnection>& input) {
+MidiError AlsaMidiService::OpenInput(const std::string& address, MidiInputSink sink,
+                                           std::unique_ptr<MidiInputConnection>& input) {
     input.reset();
-    const int noSuchInput = AlsaCode(AlsaCause::NoSuchInput, ENODEV);
     const auto source = ParseAlsaAddress(address);
     if (!source || !sink) {
-        return noSuchInput;
+        return Fail(-ENODEV, AlsaCause::NoSuchInput);
     }
-    int result = UseClient();
-    if (result < 0) {
-        return result;
+    if (MidiError unusable = UseClient(); unusable.Failed()) {
+        return unusable;
     }
     AlsaPortInfo info;
     if (client_->PortInfo(source->client, source->port, info) < 0 ||
         ClassifyAlsaInputPort(info, client_->ClientId()) == AlsaPortKind::NoOutput) {
-        return noSuchInput;
+        return Fail(-ENODEV, AlsaCause::NoSuchInput);
     }
     const int ownPort = client_->CreateInputPort(kInputPortName);
     if (ownPort < 0) {
-        return ownPort;
+        return Fail(ownPort);
     }
-    result = client_->ConnectFrom(ownPort, source->client, source->port);
-    if (result < 0) {
+    if (const int result = client_->ConnectFrom(ownPort, source->client, source->port);
+        result < 0) {
         static_cast<void>(client_->DeletePort(ownPort));
-        return result;
+        return Fail(result);
     }
     const std::uintptr_t key = nextHandle_++;
     {
@@ -71,10 +69,10 @@ MidiResult AlsaMidiOutputService::OpenInput(const std::string& address, MidiInpu
         reader_ = std::jthread([this](const std::stop_token& stop) { ReadInputs(stop); });
     }
     input = std::make_unique<InputConnection>(*this, key);
-    return kMidiOk;
+    return {};
 }
 
-void AlsaMidiOutputService::CloseInput(std::uintptr_t key) {
+void AlsaMidiService::CloseInput(std::uintptr_t key) {
     int ownPort = -1;
     {
         // Once the input is out of the map, its sink is never called again.
@@ -89,7 +87,7 @@ void AlsaMidiOutputService::CloseInput(std::uintptr_t key) {
     static_cast<void>(client_->DeletePort(ownPort));
 }
 
-void AlsaMidiOutputService::ReadInputs(const std::stop_token& stop) {
+void AlsaMidiService::ReadInputs(const std::stop_token& stop) {
     std::vector<AlsaInput> arrived;
     while (!stop.stop_requested()) {
         if (client_->ReadInput(kReadWaitMs, arrived) < 0) {
@@ -113,37 +111,35 @@ void AlsaMidiOutputService::ReadInputs(const std::stop_token& stop) {
     }
 }
 
-int AlsaMidiOutputService::UseClient() {
+MidiError AlsaMidiService::UseClient() {
     if (client_) {
-        return 0;
+        return {};
     }
     std::unique_ptr<AlsaSeqClient> client;
     const int result = library_->OpenClient(kClientName, client);
     if (result < 0) {
-        return SequencerOpenCode(result);
+        return Fail(result, SequencerOpenCause(result));
     }
     if (!client) {
-        return -ENODEV;
+        return Fail(-ENODEV);
     }
     client_ = std::move(client);
-    return 0;
+    return {};
 }
 
-MidiResult AlsaMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError AlsaMidiService::ListPorts(std::vector<MidiPortInfo>& ports) {
     return ListUsable(ports, &ClassifyAlsaPort);
 }
 
-MidiResult AlsaMidiOutputService::ListUsable(std::vector<MidiOutPortInfo>& ports,
-                                             AlsaPortKind (*classify)(const AlsaPortInfo&, int)) {
+MidiError AlsaMidiService::ListUsable(std::vector<MidiPortInfo>& ports,
+                                            AlsaPortKind (*classify)(const AlsaPortInfo&, int)) {
     ports.clear();
-    int result = UseClient();
-    if (result < 0) {
-        return result;
+    if (MidiError unusable = UseClient(); unusable.Failed()) {
+        return unusable;
     }
     std::vector<AlsaPortInfo> all;
-    result = client_->ListPorts(all);
-    if (result < 0) {
-        return result;
+    if (const int result = client_->ListPorts(all); result < 0) {
+        return Fail(result);
     }
     const int ownClient = client_->ClientId();
     for (const AlsaPortInfo& port : all) {
@@ -153,40 +149,39 @@ MidiResult AlsaMidiOutputService::ListUsable(std::vector<MidiOutPortInfo>& ports
                              AlsaAddressText(port.client, port.port)});
         }
     }
-    return kMidiOk;
+    return {};
 }
 
-MidiResult AlsaMidiOutputService::Open(const std::string& address, CompletionEvent& event,
-                                       MidiOutHandle& handle) {
+MidiError AlsaMidiService::Open(const std::string& address, CompletionEvent& event,
+                                      MidiOutHandle& handle) {
     handle = MidiOutHandle::Null;
     const auto destination = ParseAlsaAddress(address);
     if (!destination) {
-        return BadPortResult();
+        return ErrorFor(MidiErrorCause::NoSuchPort);
     }
-    int result = UseClient();
-    if (result < 0) {
-        return result;
+    if (MidiError unusable = UseClient(); unusable.Failed()) {
+        return unusable;
     }
     AlsaPortInfo info;
     if (client_->PortInfo(destination->client, destination->port, info) < 0) {
-        return BadPortResult();
+        return ErrorFor(MidiErrorCause::NoSuchPort);
     }
     const AlsaPortKind kind = ClassifyAlsaPort(info, client_->ClientId());
     if (kind == AlsaPortKind::NoOutput) {
-        return BadPortResult();
+        return ErrorFor(MidiErrorCause::NoSuchPort);
     }
     OpenPort port;
     port.destination = *destination;
     port.hardware = kind == AlsaPortKind::HardwarePort;
-    result = client_->CreateOutputPort(kOutputPortName);
-    if (result < 0) {
-        return result;
+    const int ownPort = client_->CreateOutputPort(kOutputPortName);
+    if (ownPort < 0) {
+        return Fail(ownPort);
     }
-    port.ownPort = result;
-    result = client_->ConnectTo(port.ownPort, destination->client, destination->port);
-    if (result < 0) {
+    port.ownPort = ownPort;
+    if (const int result = client_->ConnectTo(port.ownPort, destination->client, destination->port);
+        result < 0) {
         static_cast<void>(client_->DeletePort(port.ownPort));
-        return result;
+        return Fail(result);
     }
     // Only a hardware port writes into a raw MIDI buffer (the others hand on whole events), and
     // its output is open once we are subscribed.
@@ -200,10 +195,10 @@ MidiResult AlsaMidiOutputService::Open(const std::string& address, CompletionEve
     const std::uintptr_t key = nextHandle_++;
     open_.emplace(key, std::move(port));
     handle = static_cast<MidiOutHandle>(key);
-    return kMidiOk;
+    return {};
 }
 
-void AlsaMidiOutputService::Close(MidiOutHandle handle) {
+void AlsaMidiService::Close(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     if (it == open_.end()) {
         return;
@@ -215,25 +210,24 @@ void AlsaMidiOutputService::Close(MidiOutHandle handle) {
     open_.erase(it);
 }
 
-AlsaMidiOutputService::OpenPort* AlsaMidiOutputService::Find(MidiOutHandle handle) {
+AlsaMidiService::OpenPort* AlsaMidiService::Find(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     return it == open_.end() ? nullptr : &it->second;
 }
 
-int AlsaMidiOutputService::Fail(AlsaCause cause, int error, std::string detail) {
-    const int code = AlsaCode(cause, error);
-    details_[code] = std::move(detail);
-    return code;
+MidiError AlsaMidiService::Fail(int alsaResult, AlsaCause cause, const std::string& detail) {
+    return {SharedCause(cause, alsaResult), alsaResult, library_->ErrorText(alsaResult),
+            CauseText(cause, detail)};
 }
 
-int AlsaMidiOutputService::CheckConnected(const OpenPort& port) {
+MidiError AlsaMidiService::CheckConnected(const OpenPort& port) {
     const AlsaAddress& to = port.destination;
     return client_->CheckConnectedTo(port.ownPort, to.client, to.port) < 0
-               ? AlsaCode(AlsaCause::PortGone, ENODEV)
-               : 0;
+               ? Fail(-ENODEV, AlsaCause::PortGone)
+               : MidiError();
 }
 
-std::vector<std::string> AlsaMidiOutputService::OtherWriters(const OpenPort& port) {
+std::vector<std::string> AlsaMidiService::OtherWriters(const OpenPort& port) {
     std::vector<AlsaPortInfo> senders;
     std::vector<std::string> names;
     if (client_->WriteSubscribers(port.destination.client, port.destination.port, senders) >= 0) {
@@ -248,7 +242,7 @@ std::vector<std::string> AlsaMidiOutputService::OtherWriters(const OpenPort& por
     return names;
 }
 
-std::string AlsaMidiOutputService::OtherWritersText(const OpenPort& port) {
+std::string AlsaMidiService::OtherWritersText(const OpenPort& port) {
     const std::vector<std::string> names = OtherWriters(port);
     if (names.empty()) {
         return "no other program is connected to the port, so the one that wrote to it cannot be "
@@ -261,14 +255,14 @@ std::string AlsaMidiOutputService::OtherWritersText(const OpenPort& port) {
     return text;
 }
 
-int AlsaMidiOutputService::RefuseBesideOthers(const OpenPort& port) {
+MidiError AlsaMidiService::RefuseBesideOthers(const OpenPort& port) {
     if (!port.hardware || OtherWriters(port).empty()) {
-        return 0;
+        return {};
     }
-    return Fail(AlsaCause::Unwatchable, EBUSY, OtherWritersText(port));
+    return Fail(-EBUSY, AlsaCause::Unwatchable, OtherWritersText(port));
 }
 
-int AlsaMidiOutputService::PrepareBuffer(OpenPort& port) {
+MidiError AlsaMidiService::PrepareBuffer(OpenPort& port) {
     port.measured = false;
     if (!port.buffer) {
         return RefuseBesideOthers(port);
@@ -281,16 +275,16 @@ int AlsaMidiOutputService::PrepareBuffer(OpenPort& port) {
         return RefuseBesideOthers(port);
     }
     if (!drained->empty) {
-        return Fail(AlsaCause::OthersFillBuffer, EBUSY,
+        return Fail(-EBUSY, AlsaCause::OthersFillBuffer,
                     std::to_string(drained->status.Pending()) + " bytes were waiting; " +
                         OtherWritersText(port));
     }
     port.enteredBefore = drained->status.Entered();
     port.measured = true;
-    return 0;
+    return {};
 }
 
-int AlsaMidiOutputService::CheckBufferAfter(OpenPort& port) {
+MidiError AlsaMidiService::CheckBufferAfter(OpenPort& port) {
     // Without a reading from before, only the rule for an unwatched buffer is left: whether
     // another program joined meanwhile.
     if (!port.measured) {
@@ -306,97 +300,106 @@ int AlsaMidiOutputService::CheckBufferAfter(OpenPort& port) {
     const std::uint64_t entered = drained->status.Entered() - port.enteredBefore;
     const std::uint64_t size = port.inFlightSize;
     if (entered < size) {
-        return Fail(AlsaCause::BytesDropped, ENOBUFS,
+        return Fail(-ENOBUFS, AlsaCause::BytesDropped,
                     std::to_string(size - entered) + " of its " + std::to_string(size) +
                         " bytes never went in; " + OtherWritersText(port));
     }
     if (entered > size || !drained->empty) {
-        return Fail(AlsaCause::OtherWriter, EBUSY,
+        return Fail(-EBUSY, AlsaCause::OtherWriter,
                     std::to_string(entered - size) + " other bytes went into the port's buffer; " +
                         OtherWritersText(port));
     }
-    return 0;
+    return {};
 }
 
-MidiResult AlsaMidiOutputService::Send(MidiOutHandle handle,
-                                       std::span<const std::uint8_t> message) {
+MidiError AlsaMidiService::Send(MidiOutHandle handle, std::span<const std::uint8_t> message) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
-        return InvalidHandleResult();
+        return ErrorFor(MidiErrorCause::NotOpen);
     }
     // The kernel's MIDI buffer takes a SysEx event piece by piece and drops the pieces that do
     // not fit without a word; a longer message could never go out whole.
     if (message.empty() || message.size() > kKernelMidiBufferSize) {
-        return AlsaCode(AlsaCause::TooLong, EMSGSIZE);
+        return Fail(-EMSGSIZE, AlsaCause::TooLong);
     }
     // The previous message may still fill that buffer; one behind it could be cut short.
     if (port->timer->IsPending()) {
-        return AlsaCode(AlsaCause::StillSending, EBUSY);
+        return Fail(-EBUSY, AlsaCause::StillSending);
     }
-    int result = CheckConnected(*port);
-    if (result < 0) {
-        return result;
+    if (MidiError gone = CheckConnected(*port); gone.Failed()) {
+        return gone;
     }
-    result = PrepareBuffer(*port);
-    if (result < 0) {
-        return result;
+    if (MidiError refused = PrepareBuffer(*port); refused.Failed()) {
+        return refused;
     }
-    result = client_->SendSysEx(port->ownPort, port->destination.client, port->destination.port,
-                                message);
-    if (result < 0) {
-        const int gone = CheckConnected(*port);
-        return gone < 0 ? gone : result;
+    if (const int result = client_->SendSysEx(port->ownPort, port->destination.client,
+                                              port->destination.port, message);
+        result < 0) {
+        MidiError gone = CheckConnected(*port);
+        return gone.Failed() ? gone : Fail(result);
     }
     port->inFlight = true;
     port->inFlightSize = message.size();
     port->timer->SignalAfter(CompletionDelay(message.size()));
-    return kMidiOk;
+    return {};
 }
 
-MidiResult AlsaMidiOutputService::FinishSend(MidiOutHandle handle) {
+MidiError AlsaMidiService::FinishSend(MidiOutHandle handle) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
-        return InvalidHandleResult();
+        return ErrorFor(MidiErrorCause::NotOpen);
     }
     if (port->timer->IsPending()) {
-        return AlsaCode(AlsaCause::StillSending, EBUSY);
+        return Fail(-EBUSY, AlsaCause::StillSending);
     }
     if (!port->inFlight) {
-        return kMidiOk;
+        return {};
     }
     port->inFlight = false;
     // Unplugged while the message was on its way: the device may have got part of it only.
-    const int result = CheckConnected(*port);
-    return result < 0 ? result : CheckBufferAfter(*port);
+    MidiError gone = CheckConnected(*port);
+    return gone.Failed() ? gone : CheckBufferAfter(*port);
 }
 
-MidiResult AlsaMidiOutputService::Reset(MidiOutHandle handle) {
+MidiError AlsaMidiService::Reset(MidiOutHandle handle) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
-        return InvalidHandleResult();
+        return ErrorFor(MidiErrorCause::NotOpen);
     }
     port->timer->Cancel();
     port->inFlight = false;
     const int result = client_->DropOutput();
-    return result < 0 ? result : kMidiOk;
+    return result < 0 ? Fail(result) : MidiError();
 }
 
-std::string AlsaMidiOutputService::ErrorText(MidiResult code) {
-    std::string text = library_->ErrorText(ErrnoOf(code));
-    const AlsaCause cause = CauseOf(code);
-    if (cause != AlsaCause::None) {
-        const auto detail = details_.find(code);
-        text += ": " + CauseText(cause, detail == details_.end() ? "" : detail->second);
+MidiError AlsaMidiService::ErrorFor(MidiErrorCause cause) {
+    switch (cause) {
+        case MidiErrorCause::None:
+            return {};
+        case MidiErrorCause::NoSuchPort:
+            return Fail(-ENODEV, AlsaCause::NoSuchPort);
+        case MidiErrorCause::NotOpen:
+            return Fail(-EBADF, AlsaCause::NotOpen);
+        case MidiErrorCause::PortGone:
+            return Fail(-ENODEV, AlsaCause::PortGone);
+        case MidiErrorCause::StillSending:
+            return Fail(-EBUSY, AlsaCause::StillSending);
+        case MidiErrorCause::TooLong:
+            return Fail(-EMSGSIZE, AlsaCause::TooLong);
+        case MidiErrorCause::OtherProgram:
+            return Fail(-EBUSY);
+        case MidiErrorCause::NoAccess:
+            return Fail(-EACCES, AlsaCause::SequencerDenied);
+        case MidiErrorCause::NoMidiSystem:
+            return Fail(-ENOENT, AlsaCause::SequencerMissing);
+        case MidiErrorCause::TimedOut:
+            return Fail(-ETIMEDOUT);
+        case MidiErrorCause::OutOfMemory:
+            return Fail(-ENOMEM);
+        case MidiErrorCause::Other:
+            break;
     }
-    return text;
-}
-
-MidiResult AlsaMidiOutputService::BadPortResult() const {
-    return AlsaCode(AlsaCause::NoSuchPort, ENODEV);
-}
-
-MidiResult AlsaMidiOutputService::InvalidHandleResult() const {
-    return AlsaCode(AlsaCause::NotOpen, EBADF);
+    return Fail(-EIO);
 }
 
 }  // namespace patchferry::midi::alsa

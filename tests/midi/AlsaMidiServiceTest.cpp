@@ -1,4 +1,4 @@
-#include "midi/alsa/AlsaMidiOutputService.h"
+#include "midi/alsa/AlsaMidiService.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -244,9 +244,9 @@ constexpr unsigned kHardwareType =
 const std::vector<std::uint8_t> kDump(2052, 0x00);  // 657 ms on the wire
 const std::vector<std::uint8_t> kShort(64, 0x00);   // 20 ms
 
-class AlsaMidiOutputServiceTest : public ::testing::Test {
+class AlsaMidiServiceTest : public ::testing::Test {
   protected:
-    AlsaMidiOutputServiceTest() : service_(std::make_unique<ScriptedLibrary>(script_)) {
+    AlsaMidiServiceTest() : service_(std::make_unique<ScriptedLibrary>(script_)) {
         script_.ports = {
             Port(0, 1, "System", "Announce", 0, SND_SEQ_PORT_CAP_READ),
             Port(14, 0, "Midi Through", "Midi Through Port-0",
@@ -262,16 +262,16 @@ class AlsaMidiOutputServiceTest : public ::testing::Test {
 
     // The UM-ONE, opened through the port as the window and the command line do.
     void OpenUmOne(MidiOutPort& port) {
-        ASSERT_EQ(port.Open({"UM-ONE: UM-ONE MIDI 1", true, "24:0"}), kMidiOk);
+        ASSERT_TRUE(port.Open({"UM-ONE: UM-ONE MIDI 1", true, "24:0"}).Ok());
     }
 
     SeqScript script_;
-    AlsaMidiOutputService service_;
+    AlsaMidiService service_;
 };
 
-TEST_F(AlsaMidiOutputServiceTest, ListsOutputPortsWithKindAndAddressThroughOneLastingClient) {
-    std::vector<MidiOutPortInfo> ports;
-    ASSERT_EQ(service_.ListPorts(ports), kMidiOk);
+TEST_F(AlsaMidiServiceTest, ListsOutputPortsWithKindAndAddressThroughOneLastingClient) {
+    std::vector<MidiPortInfo> ports;
+    ASSERT_TRUE(service_.ListPorts(ports).Ok());
     ASSERT_EQ(ports.size(), 2U);
     EXPECT_EQ(ports[0].name, "Midi Through: Midi Through Port-0");
     EXPECT_FALSE(ports[0].hardwarePort);
@@ -280,7 +280,7 @@ TEST_F(AlsaMidiOutputServiceTest, ListsOutputPortsWithKindAndAddressThroughOneLa
     EXPECT_TRUE(ports[1].hardwarePort);
     EXPECT_EQ(ports[1].address, "24:0");
 
-    ASSERT_EQ(service_.ListPorts(ports), kMidiOk);
+    ASSERT_TRUE(service_.ListPorts(ports).Ok());
     MidiOutPort port(service_);
     OpenUmOne(port);
     port.Close();
@@ -289,17 +289,17 @@ TEST_F(AlsaMidiOutputServiceTest, ListsOutputPortsWithKindAndAddressThroughOneLa
                                            "connect 0 -> 24:0", "drop", "delete 0"));
 }
 
-TEST_F(AlsaMidiOutputServiceTest, NoSequencerOrNoAccessToItIsSaidByTheListAndTheOpen) {
+TEST_F(AlsaMidiServiceTest, NoSequencerOrNoAccessToItIsSaidByTheListAndTheOpen) {
     script_.openResult = -ENOENT;
-    std::vector<MidiOutPortInfo> ports;
-    EXPECT_EQ(service_.ErrorText(service_.ListPorts(ports)),
+    std::vector<MidiPortInfo> ports;
+    EXPECT_EQ(service_.ListPorts(ports).Text(),
               "No such file or directory: the ALSA sequencer is not available (/dev/snd/seq is "
               "missing)");
 
     script_.openResult = -EACCES;
-    const MidiResult listed = service_.ListPorts(ports);
-    EXPECT_TRUE(service_.ErrorText(listed).starts_with(
-        "Permission denied: this user may not use the ALSA sequencer"));
+    const MidiError listed = service_.ListPorts(ports);
+    EXPECT_TRUE(
+        listed.Text().starts_with("Permission denied: this user may not use the ALSA sequencer"));
     EXPECT_TRUE(ports.empty());
     MidiOutPort port(service_);
     EXPECT_EQ(port.Open({"UM-ONE: UM-ONE MIDI 1", true, "24:0"}), listed);
@@ -308,27 +308,30 @@ TEST_F(AlsaMidiOutputServiceTest, NoSequencerOrNoAccessToItIsSaidByTheListAndThe
     EXPECT_EQ(service_.Open("24:0", event, handle), listed);
 
     script_.openResult = 0;  // access granted: the next list gets through
-    EXPECT_EQ(service_.ListPorts(ports), kMidiOk);
+    EXPECT_TRUE(service_.ListPorts(ports).Ok());
     EXPECT_EQ(ports.size(), 2U);
 }
 
-TEST_F(AlsaMidiOutputServiceTest, OpensOnlyAnAddressThatTakesOurOutput) {
+TEST_F(AlsaMidiServiceTest, OpensOnlyAnAddressThatTakesOurOutput) {
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
     for (const char* address : {"99:0", "24:1", "0:1", "130:0", "24", "24:x", ""}) {
-        EXPECT_EQ(service_.Open(address, event, handle), service_.BadPortResult()) << address;
+        EXPECT_EQ(service_.Open(address, event, handle),
+                  service_.ErrorFor(MidiErrorCause::NoSuchPort))
+            << address;
         EXPECT_EQ(handle, MidiOutHandle::Null);
     }
-    EXPECT_TRUE(service_.ErrorText(service_.BadPortResult())
+    EXPECT_TRUE(service_.ErrorFor(MidiErrorCause::NoSuchPort)
+                    .Text()
                     .starts_with("No such device: there is no such MIDI output port now"));
     script_.connectResult = -EPERM;
-    const MidiResult refused = service_.Open("24:0", event, handle);
-    EXPECT_EQ(refused, -EPERM);
-    EXPECT_EQ(service_.ErrorText(refused), "Operation not permitted");
+    const MidiError refused = service_.Open("24:0", event, handle);
+    EXPECT_EQ(refused.Code(), -EPERM);
+    EXPECT_EQ(refused.Text(), "Operation not permitted");
     EXPECT_EQ(script_.calls.back(), "delete 0");  // the half-made port does not linger
 }
 
-TEST_F(AlsaMidiOutputServiceTest, SendsToThePortItselfAndCompletesAfterTheWireTime) {
+TEST_F(AlsaMidiServiceTest, SendsToThePortItselfAndCompletesAfterTheWireTime) {
     MidiOutPort port(service_);
     OpenUmOne(port);
     const auto start = std::chrono::steady_clock::now();
@@ -341,13 +344,13 @@ TEST_F(AlsaMidiOutputServiceTest, SendsToThePortItselfAndCompletesAfterTheWireTi
     EXPECT_EQ(script_.delivered[0].second, kDump);
 }
 
-TEST_F(AlsaMidiOutputServiceTest, AfterAnUnplugNothingGoesOutNotEvenToADeviceWithTheSameNumber) {
+TEST_F(AlsaMidiServiceTest, AfterAnUnplugNothingGoesOutNotEvenToADeviceWithTheSameNumber) {
     MidiOutPort port(service_);
     OpenUmOne(port);
     script_.Unplug(24, 0);
     SendOutcome outcome = SendLongMessage(port, kShort, 5s);
-    const MidiResult gone = outcome.result;
-    EXPECT_NE(gone, service_.BadPortResult());  // not the same cause as no such port
+    const MidiError gone = outcome.error;
+    EXPECT_EQ(gone.Cause(), MidiErrorCause::PortGone);  // not the same cause as no such port
     EXPECT_EQ(outcome.errorText,
               "No such device: the MIDI port is no longer there: the interface was unplugged or "
               "the port was removed");
@@ -357,7 +360,7 @@ TEST_F(AlsaMidiOutputServiceTest, AfterAnUnplugNothingGoesOutNotEvenToADeviceWit
         Port(24, 0, "Other Interface", "Other Interface MIDI 1", kHardwareType, kWritable));
     script_.ports.back().writeUse = 1;
     outcome = SendLongMessage(port, kShort, 5s);
-    EXPECT_EQ(outcome.result, gone);
+    EXPECT_EQ(outcome.error, gone);
     EXPECT_TRUE(script_.delivered.empty());
 
     // The UM-ONE comes back as client 28: opening it by its name finds it there.
@@ -368,7 +371,7 @@ TEST_F(AlsaMidiOutputServiceTest, AfterAnUnplugNothingGoesOutNotEvenToADeviceWit
     EXPECT_EQ(script_.delivered[0].first, "28:0");
 }
 
-TEST_F(AlsaMidiOutputServiceTest, UnplugWhileTheDumpIsOnItsWayIsAFailure) {
+TEST_F(AlsaMidiServiceTest, UnplugWhileTheDumpIsOnItsWayIsAFailure) {
     MidiOutPort port(service_);
     OpenUmOne(port);
     script_.duringSend = [this] { script_.Unplug(24, 0); };
@@ -378,7 +381,7 @@ TEST_F(AlsaMidiOutputServiceTest, UnplugWhileTheDumpIsOnItsWayIsAFailure) {
 }
 
 // Programs that are connected but quiet harm nothing: the dump goes out and is reported sent.
-TEST_F(AlsaMidiOutputServiceTest, OtherProgramsConnectedButQuietLeaveTheDumpWhole) {
+TEST_F(AlsaMidiServiceTest, OtherProgramsConnectedButQuietLeaveTheDumpWhole) {
     script_.otherWriters = {Port(143, 0, "PipeWire-RT-Event", "input", 0, 0),
                             Port(129, 0, "aseqdump", "aseqdump", 0, 0)};
     script_.Find(24, 0)->writeUse = 2;
@@ -391,7 +394,7 @@ TEST_F(AlsaMidiOutputServiceTest, OtherProgramsConnectedButQuietLeaveTheDumpWhol
 
 // On a loaded machine two readings of the buffer may lie further apart than the time its bytes
 // need to drain: an empty, quiet buffer must still be taken as empty.
-TEST_F(AlsaMidiOutputServiceTest, AQuietPortOnABusyMachineStillTakesTheDump) {
+TEST_F(AlsaMidiServiceTest, AQuietPortOnABusyMachineStillTakesTheDump) {
     script_.otherWriters = {Port(143, 0, "PipeWire-RT-Event", "input", 0, 0)};
     script_.Find(24, 0)->writeUse = 2;
     script_.buffer.readTime = 30ms;
@@ -407,7 +410,7 @@ TEST_F(AlsaMidiOutputServiceTest, AQuietPortOnABusyMachineStillTakesTheDump) {
 // The kernel puts another writer's bytes between the pieces of ours, and drops pieces that find
 // no room: a dump that may have been cut is never reported as sent, and the text names who else
 // writes to the port.
-TEST_F(AlsaMidiOutputServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedBytesFailTheSend) {
+TEST_F(AlsaMidiServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedBytesFailTheSend) {
     script_.otherWriters = {Port(143, 0, "PipeWire-RT-Event", "input", 0, 0),
                             Port(129, 0, "aplaymidi", "aplaymidi", 0, 0)};
     MidiOutPort port(service_);
@@ -420,7 +423,7 @@ TEST_F(AlsaMidiOutputServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedByte
               "same time, so the dump may have arrived broken: 3 other bytes went into the "
               "port's buffer; connected to write to the port: PipeWire-RT-Event (143:0), "
               "aplaymidi (129:0)");
-    const MidiResult interfered = outcome.result;
+    const MidiError interfered = outcome.error;
 
     script_.duringSend = nullptr;
     script_.buffer.dropNext = 100;
@@ -439,7 +442,7 @@ TEST_F(AlsaMidiOutputServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedByte
         "Device or resource busy: another program's MIDI data was still waiting to go out"))
         << outcome.errorText;
     EXPECT_NE(outcome.errorText.find("64 bytes were waiting"), std::string::npos);
-    EXPECT_NE(outcome.result, interfered);
+    EXPECT_NE(outcome.error, interfered);
     EXPECT_EQ(script_.delivered.size(), delivered);
 
     // A writer that is not connected cannot be named, and the text says so.
@@ -448,10 +451,13 @@ TEST_F(AlsaMidiOutputServiceTest, BytesOfAnotherWriterDuringTheDumpOrDroppedByte
     script_.duringSend = [this] { script_.Write(3); };
     outcome = SendLongMessage(port, kShort, 5s);
     EXPECT_NE(outcome.errorText.find("cannot be named"), std::string::npos);
+    // A later failure of the same cause leaves the words of the first as they were.
+    EXPECT_EQ(outcome.error.Cause(), interfered.Cause());
+    EXPECT_NE(interfered.Text().find("aplaymidi (129:0)"), std::string::npos);
 }
 
 // Where the buffer cannot be watched, a dump goes only while no other program is connected.
-TEST_F(AlsaMidiOutputServiceTest, WithoutTheBufferToWatchAnotherConnectedProgramFailsTheSend) {
+TEST_F(AlsaMidiServiceTest, WithoutTheBufferToWatchAnotherConnectedProgramFailsTheSend) {
     script_.buffer.readable = false;
     MidiOutPort port(service_);
     OpenUmOne(port);
@@ -463,27 +469,27 @@ TEST_F(AlsaMidiOutputServiceTest, WithoutTheBufferToWatchAnotherConnectedProgram
     EXPECT_EQ(script_.delivered.size(), 1U);
 }
 
-TEST_F(AlsaMidiOutputServiceTest, RefusesWhatTheKernelWouldCutShort) {
+TEST_F(AlsaMidiServiceTest, RefusesWhatTheKernelWouldCutShort) {
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
-    ASSERT_EQ(service_.Open("24:0", event, handle), kMidiOk);
+    ASSERT_TRUE(service_.Open("24:0", event, handle).Ok());
     const std::vector<std::uint8_t> tooLong(kKernelMidiBufferSize + 1, 0x00);
-    EXPECT_EQ(CauseOf(service_.Send(handle, tooLong)), AlsaCause::TooLong);
+    EXPECT_EQ(service_.Send(handle, tooLong).Cause(), MidiErrorCause::TooLong);
 
     // A second message while the first may still fill the kernel's buffer.
-    ASSERT_EQ(service_.Send(handle, kDump), kMidiOk);
-    const MidiResult busy = service_.Send(handle, kDump);
-    EXPECT_EQ(service_.ErrorText(busy),
+    ASSERT_TRUE(service_.Send(handle, kDump).Ok());
+    const MidiError busy = service_.Send(handle, kDump);
+    EXPECT_EQ(busy.Text(),
               "Device or resource busy: the previous dump is still going out to the MIDI port");
-    ASSERT_EQ(service_.Reset(handle), kMidiOk);  // gives up on the first: no completion comes
+    ASSERT_TRUE(service_.Reset(handle).Ok());  // gives up on the first: no completion comes
     EXPECT_EQ(event.Wait(std::chrono::duration_cast<std::chrono::milliseconds>(
                   CompletionDelay(kDump.size()))),
               CompletionEvent::WaitResult::TimedOut);
-    EXPECT_EQ(service_.FinishSend(handle), kMidiOk);
-    EXPECT_EQ(service_.Send(handle, kDump), kMidiOk);  // and the port takes messages again
+    EXPECT_TRUE(service_.FinishSend(handle).Ok());
+    EXPECT_TRUE(service_.Send(handle, kDump).Ok());  // and the port takes messages again
     EXPECT_EQ(script_.delivered.size(), 2U);
     service_.Close(handle);
-    EXPECT_EQ(service_.ErrorText(service_.Send(handle, kDump)),
+    EXPECT_EQ(service_.Send(handle, kDump).Text(),
               "Bad file descriptor: the MIDI port is not open");
 }
 
@@ -493,12 +499,11 @@ TEST(AlsaSystemBackendTest, WithoutASequencerTheListAndTheOpenSayWhy) {
         GTEST_SKIP() << "this machine has a sequencer";
     }
     const std::unique_ptr<MidiOutputService> service = CreateSystemMidiOutputService();
-    std::vector<MidiOutPortInfo> ports;
-    const MidiResult listed = service->ListPorts(ports);
-    EXPECT_NE(listed, kMidiOk);
+    std::vector<MidiPortInfo> ports;
+    const MidiError listed = service->ListPorts(ports);
+    EXPECT_TRUE(listed.Failed());
     EXPECT_TRUE(ports.empty());
-    EXPECT_TRUE(service->ErrorText(listed).ends_with("(/dev/snd/seq is missing)"))
-        << service->ErrorText(listed);
+    EXPECT_TRUE(listed.Text().ends_with("(/dev/snd/seq is missing)")) << listed.Text();
     MidiOutPort port(*service);
     EXPECT_EQ(port.Open({"UM-ONE: UM-ONE MIDI 1", true, "24:0"}), listed);
     EXPECT_FALSE(port.IsOpen());
@@ -530,14 +535,14 @@ struct Received {
     }
 };
 
-TEST_F(AlsaMidiOutputServiceTest, ListsTheReadablePortsAsInputsWithTheOutputsFilter) {
+TEST_F(AlsaMidiServiceTest, ListsTheReadablePortsAsInputsWithTheOutputsFilter) {
     script_.ports.push_back(Port(130, 0, "Patchferry", "Patchferry out", 0,
                                  SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ));
     script_.ports.push_back(Port(128, 0, "Keyboard app", "out",
                                  SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_SOFTWARE,
                                  SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ));
-    std::vector<MidiOutPortInfo> inputs;
-    ASSERT_EQ(service_.ListInputPorts(inputs), kMidiOk);
+    std::vector<MidiPortInfo> inputs;
+    ASSERT_TRUE(service_.ListInputPorts(inputs).Ok());
     // System's announcements, ports that cannot be read by a subscriber and our own are no
     // inputs; a program's port is one, not a hardware one.
     ASSERT_EQ(inputs.size(), 2U);
@@ -548,12 +553,12 @@ TEST_F(AlsaMidiOutputServiceTest, ListsTheReadablePortsAsInputsWithTheOutputsFil
     EXPECT_FALSE(inputs[1].hardwarePort);
 }
 
-TEST_F(AlsaMidiOutputServiceTest, AnOpenInputReadsItsPortBesideTheOutputUntilItIsDestroyed) {
+TEST_F(AlsaMidiServiceTest, AnOpenInputReadsItsPortBesideTheOutputUntilItIsDestroyed) {
     MidiOutPort output(service_);
     OpenUmOne(output);
     Received received;
     std::unique_ptr<MidiInputConnection> input;
-    ASSERT_EQ(service_.OpenInput("24:1", received.Sink(), input), kMidiOk);
+    ASSERT_TRUE(service_.OpenInput("24:1", received.Sink(), input).Ok());
     ASSERT_NE(input, nullptr);
     // One client for both directions: the input is a second port of it, subscribed from the
     // interface's readable port.
@@ -585,15 +590,15 @@ TEST_F(AlsaMidiOutputServiceTest, AnOpenInputReadsItsPortBesideTheOutputUntilItI
     EXPECT_TRUE(output.IsOpen());               // the output is untouched
 }
 
-TEST_F(AlsaMidiOutputServiceTest, OpensOnlyAnAddressThatCanBeRead) {
+TEST_F(AlsaMidiServiceTest, OpensOnlyAnAddressThatCanBeRead) {
     Received received;
     std::unique_ptr<MidiInputConnection> input;
     for (const std::string address : {"24:0", "99:0", "0:1", "nonsense"}) {
-        const MidiResult result = service_.OpenInput(address, received.Sink(), input);
-        EXPECT_EQ(CauseOf(result), AlsaCause::NoSuchInput) << address;
+        const MidiError result = service_.OpenInput(address, received.Sink(), input);
+        EXPECT_EQ(result.Cause(), MidiErrorCause::NoSuchPort) << address;
         EXPECT_EQ(input, nullptr);
     }
-    EXPECT_EQ(service_.ErrorText(service_.OpenInput("99:0", received.Sink(), input)),
+    EXPECT_EQ(service_.OpenInput("99:0", received.Sink(), input).Text(),
               "No such device: there is no such MIDI input port now (the interface is unplugged, "
               "or the program that made the port has ended)");
 }

@@ -18,31 +18,29 @@ namespace patchferry::midi::winmm {
 // The service writes at most this many characters of a result's text.
 inline constexpr UINT kErrorTextSize = 99;
 
-class WinMmMidiOutputService final : public MidiService {
+class WinMmMidiService final : public MidiService {
   public:
     // Without `inApi` there is no input: listing and opening one say it is not supported.
-    explicit WinMmMidiOutputService(std::unique_ptr<WinMmApi> api,
+    explicit WinMmMidiService(std::unique_ptr<WinMmApi> api,
                                     std::unique_ptr<WinMmInApi> inApi = nullptr);
-    ~WinMmMidiOutputService() override;
+    ~WinMmMidiService() override;
 
     // Devices whose capabilities cannot be read are left out; a hardware port is one of the
     // MOD_MIDIPORT technology.
-    MidiResult ListPorts(std::vector<MidiOutPortInfo>& ports) override;
-    MidiResult Open(const std::string& address, CompletionEvent& event,
-                    MidiOutHandle& handle) override;
+    MidiError ListPorts(std::vector<MidiPortInfo>& ports) override;
+    MidiError Open(const std::string& address, CompletionEvent& event,
+                   MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
-    MidiResult Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
-    MidiResult FinishSend(MidiOutHandle handle) override;
-    MidiResult Reset(MidiOutHandle handle) override;
-    std::string ErrorText(MidiResult code) override;
-    MidiResult BadPortResult() const override;
-    MidiResult InvalidHandleResult() const override;
+    MidiError Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
+    MidiError FinishSend(MidiOutHandle handle) override;
+    MidiError Reset(MidiOutHandle handle) override;
+    MidiError ErrorFor(MidiErrorCause cause) override;
 
     // Inputs in the service's order, named as the outputs are. The input service tells no
     // technology: an input is a hardware port unless the output of its name is not one.
-    MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
-    MidiResult OpenInput(const std::string& address, MidiInputSink sink,
-                         std::unique_ptr<MidiInputConnection>& input) override;
+    MidiError ListInputPorts(std::vector<MidiPortInfo>& ports) override;
+    MidiError OpenInput(const std::string& address, MidiInputSink sink,
+                        std::unique_ptr<MidiInputConnection>& input) override;
 
   private:
     // One message's driver header and the buffer it points at.
@@ -56,6 +54,9 @@ class WinMmMidiOutputService final : public MidiService {
     };
 
     OpenPort* Find(MidiOutHandle handle);
+    // The error for a multimedia result (success for MMSYSERR_NOERROR), in the service's words.
+    MidiError Error(MMRESULT result);
+    std::string SystemText(MMRESULT result);
     // Unprepares and drops the port's message; resets the port first if the driver still holds
     // it. Nothing is released while the driver may still read it.
     void ReleaseMessage(OpenPort& port, bool resetIfPlaying);

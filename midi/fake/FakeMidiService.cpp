@@ -1,4 +1,4 @@
-#include "midi/fake/FakeMidiOutputService.h"
+#include "midi/fake/FakeMidiService.h"
 
 #include "midi/MidiCable.h"
 
@@ -6,10 +6,10 @@
 
 namespace patchferry::midi {
 
-FakeMidiOutputService::FakeMidiOutputService(std::vector<FakeDevice> devices)
+FakeMidiService::FakeMidiService(std::vector<FakeDevice> devices)
     : devices_(std::move(devices)) {}
 
-FakeMidiOutputService::~FakeMidiOutputService() {
+FakeMidiService::~FakeMidiService() {
     if (delivery_.joinable()) {
         delivery_.request_stop();
         arrivingWait_.notify_all();
@@ -23,111 +23,138 @@ FakeMidiOutputService::~FakeMidiOutputService() {
     // Leaving `open` joins every pending completion thread (each is told to stop first).
 }
 
-void FakeMidiOutputService::SetDevices(std::vector<FakeDevice> devices) {
+void FakeMidiService::SetDevices(std::vector<FakeDevice> devices) {
     const std::lock_guard lock(mutex_);
     devices_ = std::move(devices);
 }
 
-void FakeMidiOutputService::SetListResult(MidiResult result) {
+void FakeMidiService::SetListResult(MidiError result) {
     const std::lock_guard lock(mutex_);
-    listResult_ = result;
+    listResult_ = std::move(result);
 }
 
-void FakeMidiOutputService::QueueOpenResult(MidiResult result) {
+void FakeMidiService::QueueOpenResult(MidiError result) {
     const std::lock_guard lock(mutex_);
-    openResults_.push_back(result);
+    openResults_.push_back(std::move(result));
 }
 
-void FakeMidiOutputService::QueueSendResult(MidiResult result) {
+void FakeMidiService::QueueSendResult(MidiError result) {
     const std::lock_guard lock(mutex_);
-    sendResults_.push_back(result);
+    sendResults_.push_back(std::move(result));
 }
 
-void FakeMidiOutputService::QueueFinishResult(MidiResult result) {
+void FakeMidiService::QueueFinishResult(MidiError result) {
     const std::lock_guard lock(mutex_);
-    finishResults_.push_back(result);
+    finishResults_.push_back(std::move(result));
 }
 
-void FakeMidiOutputService::SetCompletion(FakeCompletion mode, std::chrono::milliseconds delay) {
+void FakeMidiService::SetCompletion(FakeCompletion mode, std::chrono::milliseconds delay) {
     const std::lock_guard lock(mutex_);
     completion_ = mode;
     delay_ = delay;
 }
 
-void FakeMidiOutputService::SetErrorText(MidiResult code, std::string text) {
+void FakeMidiService::SetErrorText(MidiErrorCause cause, std::string text) {
     const std::lock_guard lock(mutex_);
-    errorTexts_[code] = std::move(text);
+    errorTexts_[cause] = std::move(text);
 }
 
-std::vector<std::string> FakeMidiOutputService::Calls() const {
+std::vector<std::string> FakeMidiService::Calls() const {
     const std::lock_guard lock(mutex_);
     return calls_;
 }
 
-std::vector<std::vector<std::uint8_t>> FakeMidiOutputService::SentMessages() const {
+std::vector<std::vector<std::uint8_t>> FakeMidiService::SentMessages() const {
     const std::lock_guard lock(mutex_);
     return sent_;
 }
 
-int FakeMidiOutputService::FinishWhileQueuedCount() const {
+int FakeMidiService::FinishWhileQueuedCount() const {
     const std::lock_guard lock(mutex_);
     return finishWhileQueued_;
 }
 
-std::size_t FakeMidiOutputService::OpenCount() const {
+std::size_t FakeMidiService::OpenCount() const {
     const std::lock_guard lock(mutex_);
     return open_.size();
 }
 
-void FakeMidiOutputService::ClearRecord() {
+void FakeMidiService::ClearRecord() {
     const std::lock_guard lock(mutex_);
     calls_.clear();
     sent_.clear();
     finishWhileQueued_ = 0;
 }
 
-void FakeMidiOutputService::Record(std::string call) {
+void FakeMidiService::Record(std::string call) {
     calls_.push_back(std::move(call));
 }
 
-FakeMidiOutputService::OpenDevice* FakeMidiOutputService::Find(MidiOutHandle handle) {
+FakeMidiService::OpenDevice* FakeMidiService::Find(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     return it == open_.end() ? nullptr : &it->second;
 }
 
-std::string FakeMidiOutputService::AddressOf(std::size_t index) const {
+std::string FakeMidiService::AddressOf(std::size_t index) const {
     const std::string& address = devices_[index].address;
     return address.empty() ? std::to_string(index) : address;
 }
 
-MidiResult FakeMidiOutputService::Next(std::deque<MidiResult>& results) {
+MidiError FakeMidiService::Next(std::deque<MidiError>& results) {
     if (results.empty()) {
-        return kMidiOk;
+        return {};
     }
-    const MidiResult result = results.front();
+    MidiError result = std::move(results.front());
     results.pop_front();
     return result;
 }
 
-MidiResult FakeMidiOutputService::NextOpenResult(const std::string& address) {
-    const MidiResult result = Next(openResults_);
+MidiError FakeMidiService::NextOpenResult(const std::string& address) {
+    MidiError result = Next(openResults_);
     bool known = false;
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         known = known || AddressOf(i) == address;
     }
-    return result == kMidiOk && !known ? kBadDevice : result;
+    return result.Ok() && !known ? OwnError(MidiErrorCause::NoSuchPort) : result;
 }
 
-MidiResult FakeMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError FakeMidiService::OwnError(MidiErrorCause cause) const {
+    int code = kOtherError;
+    switch (cause) {
+        case MidiErrorCause::None:
+            return {};
+        case MidiErrorCause::NoSuchPort:
+            code = kBadDevice;
+            break;
+        case MidiErrorCause::NotOpen:
+            code = kInvalidHandle;
+            break;
+        case MidiErrorCause::StillSending:
+            code = kStillPlaying;
+            break;
+        default:
+            break;
+    }
+    const auto it = errorTexts_.find(cause);
+    return {cause, code,
+            it != errorTexts_.end() ? it->second : "fake error " + std::to_string(code)};
+}
+
+MidiError FakeMidiService::ErrorFor(MidiErrorCause cause) {
+    const std::lock_guard lock(mutex_);
+    return OwnError(cause);
+}
+
+MidiError FakeMidiService::ListPorts(std::vector<MidiPortInfo>& ports) {
     return List("ListPorts", ports, false);
 }
 
-MidiResult FakeMidiOutputService::List(const char* call, std::vector<MidiOutPortInfo>& ports,
-                                       bool inputs) {
+MidiError FakeMidiService::List(const char* call, std::vector<MidiPortInfo>& ports,
+                                      bool inputs) {
     const std::lock_guard lock(mutex_);
     Record(call);
     ports.clear();
-    if (listResult_ != kMidiOk) {
+    if (listResult_.Failed()) {
         return listResult_;
     }
     for (std::size_t i = 0; i < devices_.size(); ++i) {
@@ -135,25 +162,24 @@ MidiResult FakeMidiOutputService::List(const char* call, std::vector<MidiOutPort
             ports.push_back({devices_[i].name, devices_[i].hardwarePort, AddressOf(i)});
         }
     }
-    return kMidiOk;
+    return {};
 }
 
-MidiResult FakeMidiOutputService::Open(const std::string& address, CompletionEvent& event,
-                                       MidiOutHandle& handle) {
+MidiError FakeMidiService::Open(const std::string& address, CompletionEvent& event,
+                                      MidiOutHandle& handle) {
     const std::lock_guard lock(mutex_);
     Record("Open " + address);
     handle = MidiOutHandle::Null;
-    const MidiResult result = NextOpenResult(address);
-    if (result != kMidiOk) {
+    if (MidiError result = NextOpenResult(address); result.Failed()) {
         return result;
     }
     const std::uintptr_t key = nextHandle_++;
     open_[key].event = &event;
     handle = static_cast<MidiOutHandle>(key);
-    return kMidiOk;
+    return {};
 }
 
-void FakeMidiOutputService::Close(MidiOutHandle handle) {
+void FakeMidiService::Close(MidiOutHandle handle) {
     OpenDevice closed;
     {
         const std::lock_guard lock(mutex_);
@@ -172,19 +198,17 @@ void FakeMidiOutputService::Close(MidiOutHandle handle) {
     // `closed` joins its completion threads here, outside the lock they need.
 }
 
-MidiResult FakeMidiOutputService::Send(MidiOutHandle handle,
-                                       std::span<const std::uint8_t> message) {
+MidiError FakeMidiService::Send(MidiOutHandle handle, std::span<const std::uint8_t> message) {
     const std::lock_guard lock(mutex_);
     Record("Send");
     OpenDevice* device = Find(handle);
     if (device == nullptr) {
-        return kInvalidHandle;
+        return OwnError(MidiErrorCause::NotOpen);
     }
     if (device->queued) {
-        return kStillPlaying;
+        return OwnError(MidiErrorCause::StillSending);
     }
-    const MidiResult result = Next(sendResults_);
-    if (result != kMidiOk) {
+    if (MidiError result = Next(sendResults_); result.Failed()) {
         return result;
     }
     sent_.emplace_back(message.begin(), message.end());
@@ -211,10 +235,10 @@ MidiResult FakeMidiOutputService::Send(MidiOutHandle handle,
         case FakeCompletion::Never:
             break;
     }
-    return kMidiOk;
+    return {};
 }
 
-void FakeMidiOutputService::CompleteLater(std::uintptr_t key, std::uint64_t sendNumber,
+void FakeMidiService::CompleteLater(std::uintptr_t key, std::uint64_t sendNumber,
                                           const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     const auto due = std::chrono::steady_clock::now() + delay_;
@@ -233,40 +257,34 @@ void FakeMidiOutputService::CompleteLater(std::uintptr_t key, std::uint64_t send
     it->second.event->Set();
 }
 
-MidiResult FakeMidiOutputService::FinishSend(MidiOutHandle handle) {
+MidiError FakeMidiService::FinishSend(MidiOutHandle handle) {
     const std::lock_guard lock(mutex_);
     Record("Finish");
     OpenDevice* device = Find(handle);
     if (device == nullptr) {
-        return kInvalidHandle;
+        return OwnError(MidiErrorCause::NotOpen);
     }
     if (device->queued) {
         ++finishWhileQueued_;
-        return kStillPlaying;
+        return OwnError(MidiErrorCause::StillSending);
     }
     return Next(finishResults_);
 }
 
-MidiResult FakeMidiOutputService::Reset(MidiOutHandle handle) {
+MidiError FakeMidiService::Reset(MidiOutHandle handle) {
     const std::lock_guard lock(mutex_);
     Record("Reset");
     OpenDevice* device = Find(handle);
     if (device == nullptr) {
-        return kInvalidHandle;
+        return OwnError(MidiErrorCause::NotOpen);
     }
     device->queued = false;
-    return kMidiOk;
+    return {};
 }
 
-std::string FakeMidiOutputService::ErrorText(MidiResult code) {
-    const std::lock_guard lock(mutex_);
-    const auto it = errorTexts_.find(code);
-    return it != errorTexts_.end() ? it->second : "fake error " + std::to_string(code);
-}
-
-class FakeMidiOutputService::FakeInput final : public MidiInputConnection {
+class FakeMidiService::FakeInput final : public MidiInputConnection {
   public:
-    FakeInput(FakeMidiOutputService& fake, std::uintptr_t key) : fake_(fake), key_(key) {}
+    FakeInput(FakeMidiService& fake, std::uintptr_t key) : fake_(fake), key_(key) {}
     ~FakeInput() override { fake_.CloseInput(key_); }
     FakeInput(const FakeInput&) = delete;
     FakeInput& operator=(const FakeInput&) = delete;
@@ -276,26 +294,26 @@ class FakeMidiOutputService::FakeInput final : public MidiInputConnection {
     }
 
   private:
-    FakeMidiOutputService& fake_;
+    FakeMidiService& fake_;
     std::uintptr_t key_;
 };
 
-void FakeMidiOutputService::SetInputProblem(std::string text) {
+void FakeMidiService::SetInputProblem(std::string text) {
     const std::lock_guard lock(mutex_);
     inputProblem_ = std::move(text);
 }
 
-void FakeMidiOutputService::SetResponder(FakeResponder responder) {
+void FakeMidiService::SetResponder(FakeResponder responder) {
     const std::lock_guard lock(mutex_);
     responder_ = std::move(responder);
 }
 
-void FakeMidiOutputService::Arrive(std::vector<std::vector<std::uint8_t>> pieces) {
+void FakeMidiService::Arrive(std::vector<std::vector<std::uint8_t>> pieces) {
     const std::lock_guard lock(mutex_);
     Queue(std::move(pieces));
 }
 
-void FakeMidiOutputService::Queue(std::vector<std::vector<std::uint8_t>> pieces,
+void FakeMidiService::Queue(std::vector<std::vector<std::uint8_t>> pieces,
                                   std::chrono::steady_clock::time_point due) {
     for (auto& piece : pieces) {
         arriving_.push_back({due, std::move(piece)});
@@ -306,7 +324,7 @@ void FakeMidiOutputService::Queue(std::vector<std::vector<std::uint8_t>> pieces,
     arrivingWait_.notify_all();
 }
 
-void FakeMidiOutputService::Deliver(const std::stop_token& stop) {
+void FakeMidiService::Deliver(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     while (arrivingWait_.wait(lock, stop, [this] { return !arriving_.empty(); })) {
         const auto due = arriving_.front().due;
@@ -333,29 +351,35 @@ void FakeMidiOutputService::Deliver(const std::stop_token& stop) {
     }
 }
 
-void FakeMidiOutputService::WaitDelivered() {
+void FakeMidiService::SignalOpenPorts() {
+    const std::lock_guard lock(mutex_);
+    for (auto& [key, device] : open_) {
+        device.event->Set();
+    }
+}
+
+void FakeMidiService::WaitDelivered() {
     std::unique_lock lock(mutex_);
     arrivingWait_.wait(lock, [this] { return arriving_.empty() && inFlight_ == 0; });
 }
 
-std::size_t FakeMidiOutputService::OpenInputCount() const {
+std::size_t FakeMidiService::OpenInputCount() const {
     const std::lock_guard lock(inputMutex_);
     return inputs_.size();
 }
 
-MidiResult FakeMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError FakeMidiService::ListInputPorts(std::vector<MidiPortInfo>& ports) {
     return List("ListInputPorts", ports, true);
 }
 
-MidiResult FakeMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
-                                            std::unique_ptr<MidiInputConnection>& input) {
+MidiError FakeMidiService::OpenInput(const std::string& address, MidiInputSink sink,
+                                           std::unique_ptr<MidiInputConnection>& input) {
     input.reset();
     std::uintptr_t key = 0;
     {
         const std::lock_guard lock(mutex_);
         Record("OpenInput " + address);
-        const MidiResult result = NextOpenResult(address);
-        if (result != kMidiOk) {
+        if (MidiError result = NextOpenResult(address); result.Failed()) {
             return result;
         }
         key = nextHandle_++;
@@ -365,10 +389,10 @@ MidiResult FakeMidiOutputService::OpenInput(const std::string& address, MidiInpu
         inputs_.emplace(key, std::move(sink));
     }
     input = std::make_unique<FakeInput>(*this, key);
-    return kMidiOk;
+    return {};
 }
 
-void FakeMidiOutputService::CloseInput(std::uintptr_t key) {
+void FakeMidiService::CloseInput(std::uintptr_t key) {
     {
         const std::lock_guard lock(mutex_);
         Record("CloseInput");

@@ -45,32 +45,37 @@ enum class FakeCompletion {
 using FakeResponder =
     std::function<std::vector<std::vector<std::uint8_t>>(std::span<const std::uint8_t> sent)>;
 
-class FakeMidiOutputService final : public MidiService {
+class FakeMidiService final : public MidiService {
   public:
-    // The fake's result codes (the values follow the Windows multimedia codes).
-    static constexpr MidiResult kBadDevice = 2;
-    static constexpr MidiResult kInvalidHandle = 5;
-    static constexpr MidiResult kStillPlaying = 65;
+    // The codes of the fake's own failures (the values follow the Windows multimedia codes).
+    static constexpr int kBadDevice = 2;      // NoSuchPort
+    static constexpr int kInvalidHandle = 5;  // NotOpen
+    static constexpr int kStillPlaying = 65;  // StillSending
+    static constexpr int kOtherError = 1;     // any other cause asked of ErrorFor
 
-    FakeMidiOutputService() = default;
-    explicit FakeMidiOutputService(std::vector<FakeDevice> devices);
-    ~FakeMidiOutputService() override;
+    FakeMidiService() = default;
+    explicit FakeMidiService(std::vector<FakeDevice> devices);
+    ~FakeMidiService() override;
 
     // Script.
     void SetDevices(std::vector<FakeDevice> devices);
-    void SetListResult(MidiResult result);      // every ListPorts fails with it (0: lists again)
-    void QueueOpenResult(MidiResult result);    // one per Open, in order; success when none is left
-    void QueueSendResult(MidiResult result);    // one per Send, in order; success when none is left
-    void QueueFinishResult(MidiResult result);  // one per Finish after a completion
+    void SetListResult(MidiError result);    // every ListPorts fails with it (success: lists again)
+    void QueueOpenResult(MidiError result);  // one per Open, in order; success when none is left
+    void QueueSendResult(MidiError result);  // one per Send, in order; success when none is left
+    void QueueFinishResult(MidiError result);  // one per Finish after a completion
     void SetCompletion(FakeCompletion mode,
                        std::chrono::milliseconds delay = std::chrono::milliseconds(0));
-    void SetErrorText(MidiResult code, std::string text);  // default: "fake error <code>"
-    void SetResponder(FakeResponder responder);            // none: nothing answers
-    void SetInputProblem(std::string text);                // what open inputs say went wrong
+    // The text of the fake's own failures of `cause` (no such port, not open, still sending);
+    // default: "fake error <code>".
+    void SetErrorText(MidiErrorCause cause, std::string text);
+    void SetResponder(FakeResponder responder);  // none: nothing answers
+    void SetInputProblem(std::string text);      // what open inputs say went wrong
     // Pieces that arrive at the open inputs as if the synth sent them unasked.
     void Arrive(std::vector<std::vector<std::uint8_t>> pieces);
     // Waits until every piece so far has reached the inputs.
     void WaitDelivered();
+    // Signals the completion event of every open port, as a completion arriving late would.
+    void SignalOpenPorts();
 
     // Record.
     std::vector<std::string> Calls() const;
@@ -80,20 +85,18 @@ class FakeMidiOutputService final : public MidiService {
     std::size_t OpenInputCount() const;  // inputs open right now
     void ClearRecord();                  // forgets the calls and messages recorded so far
 
-    MidiResult ListPorts(std::vector<MidiOutPortInfo>& ports) override;
-    MidiResult Open(const std::string& address, CompletionEvent& event,
-                    MidiOutHandle& handle) override;
+    MidiError ListPorts(std::vector<MidiPortInfo>& ports) override;
+    MidiError Open(const std::string& address, CompletionEvent& event,
+                   MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
-    MidiResult Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
-    MidiResult FinishSend(MidiOutHandle handle) override;
-    MidiResult Reset(MidiOutHandle handle) override;
-    std::string ErrorText(MidiResult code) override;
-    MidiResult BadPortResult() const override { return kBadDevice; }
-    MidiResult InvalidHandleResult() const override { return kInvalidHandle; }
+    MidiError Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
+    MidiError FinishSend(MidiOutHandle handle) override;
+    MidiError Reset(MidiOutHandle handle) override;
+    MidiError ErrorFor(MidiErrorCause cause) override;
 
-    MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
-    MidiResult OpenInput(const std::string& address, MidiInputSink sink,
-                         std::unique_ptr<MidiInputConnection>& input) override;
+    MidiError ListInputPorts(std::vector<MidiPortInfo>& ports) override;
+    MidiError OpenInput(const std::string& address, MidiInputSink sink,
+                        std::unique_ptr<MidiInputConnection>& input) override;
 
   private:
     class FakeInput;
@@ -112,22 +115,23 @@ class FakeMidiOutputService final : public MidiService {
     void Record(std::string call);  // caller holds mutex_
     OpenDevice* Find(MidiOutHandle handle);
     std::string AddressOf(std::size_t index) const;  // caller holds mutex_
-    static MidiResult Next(std::deque<MidiResult>& results);
-    // The next scripted open result, or kBadDevice for an address no device has.
-    MidiResult NextOpenResult(const std::string& address);  // caller holds mutex_
-    MidiResult List(const char* call, std::vector<MidiOutPortInfo>& ports, bool inputs);
+    static MidiError Next(std::deque<MidiError>& results);
+    // The next scripted open result, or NoSuchPort for an address no device has.
+    MidiError NextOpenResult(const std::string& address);  // caller holds mutex_
+    MidiError List(const char* call, std::vector<MidiPortInfo>& ports, bool inputs);
+    MidiError OwnError(MidiErrorCause cause) const;  // caller holds mutex_
     void CompleteLater(std::uintptr_t key, std::uint64_t sendNumber, const std::stop_token& stop);
 
     mutable std::mutex mutex_;
     std::condition_variable_any stopWait_;
     std::vector<FakeDevice> devices_;
-    MidiResult listResult_ = kMidiOk;
-    std::deque<MidiResult> openResults_;
-    std::deque<MidiResult> sendResults_;
-    std::deque<MidiResult> finishResults_;
+    MidiError listResult_;
+    std::deque<MidiError> openResults_;
+    std::deque<MidiError> sendResults_;
+    std::deque<MidiError> finishResults_;
     FakeCompletion completion_ = FakeCompletion::Immediate;
     std::chrono::milliseconds delay_{0};
-    std::map<MidiResult, std::string> errorTexts_;
+    std::map<MidiErrorCause, std::string> errorTexts_;
     std::string inputProblem_;
     std::vector<std::string> calls_;
     std::vector<std::vector<std::uint8_t>> sent_;

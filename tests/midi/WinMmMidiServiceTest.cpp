@@ -1,7 +1,7 @@
 // The Windows multimedia backend against a scripted service that keeps the header flags as the
 // real one does: prepared, in the queue, done.
 
-#include "midi/winmm/WinMmMidiOutputService.h"
+#include "midi/winmm/WinMmMidiService.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -129,9 +129,9 @@ class ScriptedWinMm final : public WinMmApi {
     MIDIHDR* header_ = nullptr;
 };
 
-class WinMmMidiOutputServiceTest : public ::testing::Test {
+class WinMmMidiServiceTest : public ::testing::Test {
   protected:
-    WinMmMidiOutputServiceTest() {
+    WinMmMidiServiceTest() {
         auto api = std::make_unique<ScriptedWinMm>();
         api_ = api.get();
         api_->devices = {{L"USB MIDI Interface"},
@@ -140,17 +140,17 @@ class WinMmMidiOutputServiceTest : public ::testing::Test {
                          {std::wstring(40, L'N'), MOD_MIDIPORT},
                          {L"OPL3 FM Synth", MOD_FMSYNTH},
                          {L"\u00c9l\u00e9ment \u97f3\u6e90", MOD_MIDIPORT}};
-        service_ = std::make_unique<WinMmMidiOutputService>(std::move(api));
+        service_ = std::make_unique<WinMmMidiService>(std::move(api));
     }
 
     ScriptedWinMm* api_;
-    std::unique_ptr<WinMmMidiOutputService> service_;
+    std::unique_ptr<WinMmMidiService> service_;
     const std::vector<std::uint8_t> dump_ = std::vector<std::uint8_t>(2052, 0x11);
 };
 
-TEST_F(WinMmMidiOutputServiceTest, ListsReadableDevicesByNumberAndTellsMidiPortsFromSynths) {
-    std::vector<MidiOutPortInfo> ports;
-    ASSERT_EQ(service_->ListPorts(ports), kMidiOk);
+TEST_F(WinMmMidiServiceTest, ListsReadableDevicesByNumberAndTellsMidiPortsFromSynths) {
+    std::vector<MidiPortInfo> ports;
+    ASSERT_TRUE(service_->ListPorts(ports).Ok());
     ASSERT_EQ(ports.size(), 5U);
     EXPECT_EQ(ports[0].name, "USB MIDI Interface");
     EXPECT_TRUE(ports[0].hardwarePort);
@@ -164,28 +164,30 @@ TEST_F(WinMmMidiOutputServiceTest, ListsReadableDevicesByNumberAndTellsMidiPorts
     EXPECT_EQ(ports[4].name, "\u00c9l\u00e9ment \u97f3\u6e90");
 }
 
-TEST_F(WinMmMidiOutputServiceTest, OpensAListedNumberForTheServiceToSignalTheEvent) {
+TEST_F(WinMmMidiServiceTest, OpensAListedNumberForTheServiceToSignalTheEvent) {
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
     for (const char* address : {"6", "-1", "4294967295", "x", ""}) {
-        EXPECT_EQ(service_->Open(address, event, handle), MMSYSERR_BADDEVICEID) << address;
+        const MidiError refused = service_->Open(address, event, handle);
+        EXPECT_EQ(refused.Code(), static_cast<int>(MMSYSERR_BADDEVICEID)) << address;
+        EXPECT_EQ(refused.Cause(), MidiErrorCause::NoSuchPort) << address;
     }
     EXPECT_TRUE(api_->calls.empty());  // the MIDI mapper is never opened by accident
 
-    ASSERT_EQ(service_->Open("3", event, handle), kMidiOk);
+    ASSERT_TRUE(service_->Open("3", event, handle).Ok());
     EXPECT_NE(handle, MidiOutHandle::Null);
     EXPECT_EQ(api_->flags, static_cast<DWORD>(CALLBACK_EVENT));
     EXPECT_EQ(api_->callback, reinterpret_cast<DWORD_PTR>(event.NativeHandle()));
     EXPECT_EQ(api_->instance, 0U);
 
     api_->openResult = MMSYSERR_ALLOCATED;
-    EXPECT_EQ(service_->Open("0", event, handle), MMSYSERR_ALLOCATED);
+    EXPECT_EQ(service_->Open("0", event, handle).Cause(), MidiErrorCause::OtherProgram);
     EXPECT_EQ(handle, MidiOutHandle::Null);
 }
 
-TEST_F(WinMmMidiOutputServiceTest, SendsOnePreparedHeaderAndUnpreparesItOnceDone) {
+TEST_F(WinMmMidiServiceTest, SendsOnePreparedHeaderAndUnpreparesItOnceDone) {
     MidiOutPort port(*service_);
-    ASSERT_EQ(port.Open({"USB MIDI Interface", true, "0"}), kMidiOk);
+    ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     const SendOutcome outcome = SendLongMessage(port, dump_, 5s);
     EXPECT_TRUE(outcome.Succeeded()) << outcome.errorText;
     EXPECT_EQ(api_->sent, dump_);
@@ -194,22 +196,22 @@ TEST_F(WinMmMidiOutputServiceTest, SendsOnePreparedHeaderAndUnpreparesItOnceDone
     EXPECT_THAT(api_->calls, ElementsAre("open 0", "prepare", "send", "unprepare"));
 }
 
-TEST_F(WinMmMidiOutputServiceTest, RefusedSendIsUnpreparedAndReportedAtOnce) {
+TEST_F(WinMmMidiServiceTest, RefusedSendIsUnpreparedAndReportedAtOnce) {
     MidiOutPort port(*service_);
-    ASSERT_EQ(port.Open({"USB MIDI Interface", true, "0"}), kMidiOk);
+    ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     api_->sendResult = MIDIERR_NOTREADY;
     const auto started = std::chrono::steady_clock::now();
     const SendOutcome outcome = SendLongMessage(port, dump_, 30s);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
-    EXPECT_EQ(outcome.result, static_cast<MidiResult>(MIDIERR_NOTREADY));
+    EXPECT_EQ(outcome.error.Code(), static_cast<int>(MIDIERR_NOTREADY));
     EXPECT_EQ(outcome.errorText, "Ger\u00e4t: text of " + std::to_string(MIDIERR_NOTREADY));
     EXPECT_EQ(api_->errorTextSize, kErrorTextSize);
     EXPECT_THAT(api_->calls, ElementsAre("open 0", "prepare", "send", "unprepare"));
 }
 
-TEST_F(WinMmMidiOutputServiceTest, ADriverThatNeverFinishesIsResetBeforeTheHeaderGoes) {
+TEST_F(WinMmMidiServiceTest, ADriverThatNeverFinishesIsResetBeforeTheHeaderGoes) {
     MidiOutPort port(*service_);
-    ASSERT_EQ(port.Open({"USB MIDI Interface", true, "0"}), kMidiOk);
+    ASSERT_TRUE(port.Open({"USB MIDI Interface", true, "0"}).Ok());
     api_->completes = false;
     const SendOutcome outcome = SendLongMessage(port, dump_, 20ms);
     EXPECT_TRUE(outcome.timedOut);
@@ -219,30 +221,32 @@ TEST_F(WinMmMidiOutputServiceTest, ADriverThatNeverFinishesIsResetBeforeTheHeade
     api_->calls.clear();
     CompletionEvent event;
     MidiOutHandle handle = MidiOutHandle::Null;
-    ASSERT_EQ(service_->Open("0", event, handle), kMidiOk);
-    ASSERT_EQ(service_->Send(handle, dump_), kMidiOk);
-    EXPECT_EQ(service_->Send(handle, dump_), static_cast<MidiResult>(MIDIERR_STILLPLAYING));
+    ASSERT_TRUE(service_->Open("0", event, handle).Ok());
+    ASSERT_TRUE(service_->Send(handle, dump_).Ok());
+    EXPECT_EQ(service_->Send(handle, dump_).Cause(), MidiErrorCause::StillSending);
     service_->Close(handle);
     EXPECT_THAT(api_->calls, ElementsAre("open 0", "prepare", "send", "unprepare", "unprepare",
                                          "reset", "unprepare", "close"));
 }
 
-TEST_F(WinMmMidiOutputServiceTest, ACodeWithoutATextStillGetsOne) {
-    EXPECT_EQ(service_->ErrorText(MMSYSERR_ERROR), "MIDI error 1.");
+TEST_F(WinMmMidiServiceTest, ACodeWithoutATextStillGetsOne) {
+    api_->openResult = MMSYSERR_ERROR;
+    CompletionEvent event;
+    MidiOutHandle handle = MidiOutHandle::Null;
+    EXPECT_EQ(service_->Open("0", event, handle).Text(), "MIDI error 1.");
 }
 
 // The real multimedia service: a device number it does not have is refused before it reaches the
 // driver, and the refusal reads as the system's own text, not the stand-in for a missing one.
 TEST(WinMmSystemService, RefusesADeviceItDoesNotHaveWithTheSystemsText) {
     const auto service = CreateSystemMidiOutputService();
-    std::vector<MidiOutPortInfo> ports;
-    ASSERT_EQ(service->ListPorts(ports), kMidiOk);
-    CompletionEvent event;
-    MidiOutHandle handle = MidiOutHandle::Null;
-    const MidiResult result = service->Open(std::to_string(ports.size()), event, handle);
-    EXPECT_EQ(result, service->BadPortResult());
-    EXPECT_EQ(handle, MidiOutHandle::Null);
-    const std::string text = service->ErrorText(result);
+    std::vector<MidiPortInfo> ports;
+    ASSERT_TRUE(service->ListPorts(ports).Ok());
+    std::unique_ptr<MidiOutput> output;
+    const MidiError result = MidiOutput::Open(*service, std::to_string(ports.size()), output);
+    EXPECT_EQ(result, service->ErrorFor(MidiErrorCause::NoSuchPort));
+    EXPECT_EQ(output, nullptr);
+    const std::string text = result.Text();
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(text.find("MIDI error"), std::string::npos) << text;
 }

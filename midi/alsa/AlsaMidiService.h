@@ -38,26 +38,24 @@ inline constexpr const char* kClientName = "Patchferry";
 inline constexpr const char* kOutputPortName = "Patchferry out";
 inline constexpr const char* kInputPortName = "Patchferry in";
 
-class AlsaMidiOutputService final : public MidiService {
+class AlsaMidiService final : public MidiService {
   public:
-    explicit AlsaMidiOutputService(std::unique_ptr<AlsaSeqLibrary> library);
-    ~AlsaMidiOutputService() override;
+    explicit AlsaMidiService(std::unique_ptr<AlsaSeqLibrary> library);
+    ~AlsaMidiService() override;
 
     // Without access to the sequencer the list is empty and the result says why.
-    MidiResult ListPorts(std::vector<MidiOutPortInfo>& ports) override;
-    MidiResult Open(const std::string& address, CompletionEvent& event,
-                    MidiOutHandle& handle) override;
+    MidiError ListPorts(std::vector<MidiPortInfo>& ports) override;
+    MidiError Open(const std::string& address, CompletionEvent& event,
+                   MidiOutHandle& handle) override;
     void Close(MidiOutHandle handle) override;
-    MidiResult Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
-    MidiResult FinishSend(MidiOutHandle handle) override;
-    MidiResult Reset(MidiOutHandle handle) override;
-    std::string ErrorText(MidiResult code) override;
-    MidiResult BadPortResult() const override;
-    MidiResult InvalidHandleResult() const override;
+    MidiError Send(MidiOutHandle handle, std::span<const std::uint8_t> message) override;
+    MidiError FinishSend(MidiOutHandle handle) override;
+    MidiError Reset(MidiOutHandle handle) override;
+    MidiError ErrorFor(MidiErrorCause cause) override;
 
-    MidiResult ListInputPorts(std::vector<MidiOutPortInfo>& ports) override;
-    MidiResult OpenInput(const std::string& address, MidiInputSink sink,
-                         std::unique_ptr<MidiInputConnection>& input) override;
+    MidiError ListInputPorts(std::vector<MidiPortInfo>& ports) override;
+    MidiError OpenInput(const std::string& address, MidiInputSink sink,
+                        std::unique_ptr<MidiInputConnection>& input) override;
 
   private:
     class InputConnection;
@@ -83,32 +81,31 @@ class AlsaMidiOutputService final : public MidiService {
     };
 
     // The ports that `classify` finds usable, in the sequencer's order.
-    MidiResult ListUsable(std::vector<MidiOutPortInfo>& ports,
-                          AlsaPortKind (*classify)(const AlsaPortInfo&, int));
+    MidiError ListUsable(std::vector<MidiPortInfo>& ports,
+                         AlsaPortKind (*classify)(const AlsaPortInfo&, int));
     // Opens our client the first time it is needed; a failed open is tried again next time.
-    int UseClient();
+    MidiError UseClient();
     OpenPort* Find(MidiOutHandle handle);
     // Our subscription still stands: it goes with the port when the device is unplugged.
-    int CheckConnected(const OpenPort& port);
+    MidiError CheckConnected(const OpenPort& port);
     // Where the buffer cannot be read: a hardware port takes a message only while no other
     // program is connected to write to it.
-    int RefuseBesideOthers(const OpenPort& port);
+    MidiError RefuseBesideOthers(const OpenPort& port);
     // Before a message: waits for the port's buffer to drain and notes what had entered it.
-    int PrepareBuffer(OpenPort& port);
+    MidiError PrepareBuffer(OpenPort& port);
     // After a message: whether its bytes alone went into the buffer, all of them.
-    int CheckBufferAfter(OpenPort& port);
+    MidiError CheckBufferAfter(OpenPort& port);
     // The other programs connected to write to the port, as "NAME (CLIENT:PORT)".
     std::vector<std::string> OtherWriters(const OpenPort& port);
     // Those names for a failure text, or words for none.
     std::string OtherWritersText(const OpenPort& port);
-    // A failure code whose text carries `detail`.
-    int Fail(AlsaCause cause, int error, std::string detail);
+    // alsa-lib's failure `alsaResult` (a negative errno) for `cause`, its text carrying `detail`.
+    MidiError Fail(int alsaResult, AlsaCause cause = AlsaCause::None,
+                   const std::string& detail = {});
 
     std::unique_ptr<AlsaSeqLibrary> library_;
     std::unique_ptr<AlsaSeqClient> client_;
     std::uintptr_t nextHandle_ = 1;
-    // The detail of the last failure of each code (names of other programs, byte counts).
-    std::map<int, std::string> details_;
     std::map<std::uintptr_t, OpenPort> open_;  // after the client: its timers go before it
     // The open inputs, guarded for the reading thread, which goes first of all.
     std::mutex inputMutex_;

@@ -1,4 +1,4 @@
-#include "midi/winmm/WinMmMidiOutputService.h"
+#include "midi/winmm/WinMmMidiService.h"
 
 #include "midi/winmm/WinMmInput.h"
 
@@ -14,8 +14,27 @@
 namespace patchferry::midi::winmm {
 namespace {
 
-MidiResult ToResult(MMRESULT result) {
-    return static_cast<MidiResult>(result);
+// The cause every backend shares for a multimedia result.
+MidiErrorCause CauseOf(MMRESULT result) {
+    switch (result) {
+        case MMSYSERR_NOERROR:
+            return MidiErrorCause::None;
+        case MMSYSERR_BADDEVICEID:
+            return MidiErrorCause::NoSuchPort;
+        case MMSYSERR_INVALHANDLE:
+            return MidiErrorCause::NotOpen;
+        case MIDIERR_STILLPLAYING:
+            return MidiErrorCause::StillSending;
+        case MMSYSERR_ALLOCATED:  // another program has the device open
+            return MidiErrorCause::OtherProgram;
+        case MMSYSERR_NODRIVER:
+        case MMSYSERR_NOTENABLED:
+            return MidiErrorCause::NoMidiSystem;
+        case MMSYSERR_NOMEM:
+            return MidiErrorCause::OutOfMemory;
+        default:
+            return MidiErrorCause::Other;
+    }
 }
 
 std::uintptr_t KeyOf(HMIDIOUT native) {
@@ -48,17 +67,17 @@ std::string Utf8FromWide(std::wstring_view wide) {
 
 }  // namespace
 
-WinMmMidiOutputService::WinMmMidiOutputService(std::unique_ptr<WinMmApi> api,
+WinMmMidiService::WinMmMidiService(std::unique_ptr<WinMmApi> api,
                                                std::unique_ptr<WinMmInApi> inApi)
     : api_(std::move(api)), inApi_(std::move(inApi)) {}
 
-WinMmMidiOutputService::~WinMmMidiOutputService() {
+WinMmMidiService::~WinMmMidiService() {
     while (!open_.empty()) {
         Close(static_cast<MidiOutHandle>(open_.begin()->first));
     }
 }
 
-MidiResult WinMmMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError WinMmMidiService::ListPorts(std::vector<MidiPortInfo>& ports) {
     ports.clear();
     // The count is asked again before each device: devices may come and go meanwhile.
     for (UINT device = 0; device < api_->GetNumDevs(); ++device) {
@@ -70,35 +89,35 @@ MidiResult WinMmMidiOutputService::ListPorts(std::vector<MidiOutPortInfo>& ports
         ports.push_back(
             {Utf8FromWide(name), caps.wTechnology == MOD_MIDIPORT, std::to_string(device)});
     }
-    return kMidiOk;
+    return {};
 }
 
-MidiResult WinMmMidiOutputService::Open(const std::string& address, CompletionEvent& event,
-                                        MidiOutHandle& handle) {
+MidiError WinMmMidiService::Open(const std::string& address, CompletionEvent& event,
+                                       MidiOutHandle& handle) {
     handle = MidiOutHandle::Null;
     // Only a listed number reaches the service, which would take MIDI_MAPPER (0xFFFFFFFF) as its
     // MIDI mapper.
     UINT device = 0;
     if (!ParseDevice(address, device) || device >= api_->GetNumDevs()) {
-        return BadPortResult();
+        return Error(MMSYSERR_BADDEVICEID);
     }
     HMIDIOUT native = nullptr;
     const MMRESULT result = api_->Open(
         native, device, reinterpret_cast<DWORD_PTR>(event.NativeHandle()), 0, CALLBACK_EVENT);
     if (result != MMSYSERR_NOERROR) {
-        return ToResult(result);
+        return Error(result);
     }
     open_[KeyOf(native)].native = native;
     handle = static_cast<MidiOutHandle>(KeyOf(native));
-    return kMidiOk;
+    return {};
 }
 
-WinMmMidiOutputService::OpenPort* WinMmMidiOutputService::Find(MidiOutHandle handle) {
+WinMmMidiService::OpenPort* WinMmMidiService::Find(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     return it == open_.end() ? nullptr : &it->second;
 }
 
-void WinMmMidiOutputService::ReleaseMessage(OpenPort& port, bool resetIfPlaying) {
+void WinMmMidiService::ReleaseMessage(OpenPort& port, bool resetIfPlaying) {
     if (!port.message) {
         return;
     }
@@ -116,7 +135,7 @@ void WinMmMidiOutputService::ReleaseMessage(OpenPort& port, bool resetIfPlaying)
     port.message.reset();
 }
 
-void WinMmMidiOutputService::Close(MidiOutHandle handle) {
+void WinMmMidiService::Close(MidiOutHandle handle) {
     const auto it = open_.find(static_cast<std::uintptr_t>(handle));
     if (it == open_.end()) {
         return;
@@ -131,15 +150,15 @@ void WinMmMidiOutputService::Close(MidiOutHandle handle) {
     open_.erase(it);
 }
 
-MidiResult WinMmMidiOutputService::Send(MidiOutHandle handle,
-                                        std::span<const std::uint8_t> message) {
+MidiError WinMmMidiService::Send(MidiOutHandle handle,
+                                       std::span<const std::uint8_t> message) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
-        return ToResult(MMSYSERR_INVALHANDLE);
+        return Error(MMSYSERR_INVALHANDLE);
     }
     ReleaseMessage(*port, false);
     if (port->message) {
-        return ToResult(MIDIERR_STILLPLAYING);  // the previous message is still going out
+        return Error(MIDIERR_STILLPLAYING);  // the previous message is still going out
     }
     auto next = std::make_unique<Message>();
     next->buffer.assign(message.begin(), message.end());
@@ -154,53 +173,77 @@ MidiResult WinMmMidiOutputService::Send(MidiOutHandle handle,
     if (result != MMSYSERR_NOERROR) {
         ReleaseMessage(*port, true);
     }
-    return ToResult(result);
+    return Error(result);
 }
 
-MidiResult WinMmMidiOutputService::FinishSend(MidiOutHandle handle) {
+MidiError WinMmMidiService::FinishSend(MidiOutHandle handle) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
-        return ToResult(MMSYSERR_INVALHANDLE);
+        return Error(MMSYSERR_INVALHANDLE);
     }
     // The driver marked the header done; the service reports nothing more about a message.
     ReleaseMessage(*port, false);
-    return kMidiOk;
+    return {};
 }
 
-MidiResult WinMmMidiOutputService::Reset(MidiOutHandle handle) {
+MidiError WinMmMidiService::Reset(MidiOutHandle handle) {
     OpenPort* port = Find(handle);
     if (port == nullptr) {
-        return ToResult(MMSYSERR_INVALHANDLE);
+        return Error(MMSYSERR_INVALHANDLE);
     }
     const MMRESULT result = api_->Reset(port->native);
     ReleaseMessage(*port, true);
-    return ToResult(result);
+    return Error(result);
 }
 
-std::string WinMmMidiOutputService::ErrorText(MidiResult code) {
+std::string WinMmMidiService::SystemText(MMRESULT code) {
     std::array<wchar_t, kErrorTextSize + 1> text{};
-    const MMRESULT result =
-        api_->GetErrorText(static_cast<MMRESULT>(code), text.data(), kErrorTextSize);
+    const MMRESULT result = api_->GetErrorText(code, text.data(), kErrorTextSize);
     if (result != MMSYSERR_NOERROR || text[0] == L'\0') {
         return "MIDI error " + std::to_string(code) + ".";
     }
     return Utf8FromWide(std::wstring_view(text.data(), wcsnlen(text.data(), kErrorTextSize)));
 }
 
-MidiResult WinMmMidiOutputService::BadPortResult() const {
-    return ToResult(MMSYSERR_BADDEVICEID);
+MidiError WinMmMidiService::Error(MMRESULT result) {
+    if (result == MMSYSERR_NOERROR) {
+        return {};
+    }
+    return {CauseOf(result), static_cast<int>(result), SystemText(result)};
 }
 
-MidiResult WinMmMidiOutputService::InvalidHandleResult() const {
-    return ToResult(MMSYSERR_INVALHANDLE);
+MidiError WinMmMidiService::ErrorFor(MidiErrorCause cause) {
+    switch (cause) {
+        case MidiErrorCause::None:
+            return {};
+        case MidiErrorCause::NoSuchPort:
+            return Error(MMSYSERR_BADDEVICEID);
+        case MidiErrorCause::NotOpen:
+            return Error(MMSYSERR_INVALHANDLE);
+        case MidiErrorCause::StillSending:
+            return Error(MIDIERR_STILLPLAYING);
+        case MidiErrorCause::OtherProgram:
+            return Error(MMSYSERR_ALLOCATED);
+        case MidiErrorCause::NoMidiSystem:
+            return Error(MMSYSERR_NODRIVER);
+        case MidiErrorCause::OutOfMemory:
+            return Error(MMSYSERR_NOMEM);
+        case MidiErrorCause::PortGone:
+        case MidiErrorCause::NoAccess:
+        case MidiErrorCause::TimedOut:
+        case MidiErrorCause::TooLong:
+        case MidiErrorCause::Other:
+            break;
+    }
+    return {cause, static_cast<int>(MMSYSERR_ERROR), SystemText(MMSYSERR_ERROR)};
 }
 
-MidiResult WinMmMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& ports) {
+MidiError WinMmMidiService::ListInputPorts(std::vector<MidiPortInfo>& ports) {
     ports.clear();
     if (!inApi_) {
-        return ToResult(MMSYSERR_NOTSUPPORTED);
+        return Error(MMSYSERR_NOTSUPPORTED);
     }
-    std::vector<MidiOutPortInfo> outputs;
+    std::vector<MidiPortInfo> outputs;
     static_cast<void>(ListPorts(outputs));
     for (UINT device = 0; device < inApi_->GetNumDevs(); ++device) {
         MIDIINCAPSW caps{};
@@ -210,33 +253,33 @@ MidiResult WinMmMidiOutputService::ListInputPorts(std::vector<MidiOutPortInfo>& 
         const std::string name = Utf8FromWide(
             std::wstring_view(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname))));
         const bool softwareOutput =
-            std::any_of(outputs.begin(), outputs.end(), [&](const MidiOutPortInfo& output) {
+            std::any_of(outputs.begin(), outputs.end(), [&](const MidiPortInfo& output) {
                 return output.name == name && !output.hardwarePort;
             });
         ports.push_back({name, !softwareOutput, std::to_string(device)});
     }
-    return kMidiOk;
+    return {};
 }
 
-MidiResult WinMmMidiOutputService::OpenInput(const std::string& address, MidiInputSink sink,
-                                             std::unique_ptr<MidiInputConnection>& input) {
+MidiError WinMmMidiService::OpenInput(const std::string& address, MidiInputSink sink,
+                                            std::unique_ptr<MidiInputConnection>& input) {
     input.reset();
     if (!inApi_) {
-        return ToResult(MMSYSERR_NOTSUPPORTED);
+        return Error(MMSYSERR_NOTSUPPORTED);
     }
     UINT device = 0;
     if (!ParseDevice(address, device) || device >= inApi_->GetNumDevs() || !sink) {
-        return BadPortResult();
+        return Error(MMSYSERR_BADDEVICEID);
     }
     // The service outlives its inputs; result texts are the same for inputs and outputs.
     auto opened = std::make_unique<WinMmInput>(
-        *inApi_, std::move(sink), [this](MMRESULT result) { return ErrorText(ToResult(result)); });
+        *inApi_, std::move(sink), [this](MMRESULT result) { return SystemText(result); });
     const MMRESULT result = opened->Open(device);
     if (result != MMSYSERR_NOERROR) {
-        return ToResult(result);
+        return Error(result);
     }
     input = std::move(opened);
-    return kMidiOk;
+    return {};
 }
 
 }  // namespace patchferry::midi::winmm
