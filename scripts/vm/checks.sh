@@ -185,6 +185,18 @@ receive_started=$(now_ms)
 window_receive_checks 6
 measure "window-receive-stage $(($(now_ms) - receive_started)) ms"
 
+section "send --confirm to a stand-in Radias"
+# The same interface, with a stand-in Radias on its device side in place of the MS2000's.
+confirm_started=$(now_ms)
+. "$vm/confirm.sh"
+confirm_checks 6
+measure "confirm-stage $(($(now_ms) - confirm_started)) ms"
+
+section "the window's Audition confirmed by a stand-in Radias"
+confirm_started=$(now_ms)
+window_confirm_checks 6
+measure "window-confirm-stage $(($(now_ms) - confirm_started)) ms"
+
 section "unplug while the command line holds the port open"
 unplug other 2>/dev/null
 unplug iface 2>/dev/null

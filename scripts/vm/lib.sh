@@ -94,6 +94,24 @@ arrived_exactly() {
     [ "$(size_of "$work/$1.bin")" = $(($2 + $(size_of "$3"))) ] && last_arrival_is "$1" "$3"
 }
 
+# ---- Stand-in synths on the device side (ms2000-responder.pl, radias-responder.pl) ----
+# start_stand_in FOLDER SCRIPT ARGS...: the stand-in, logging to FOLDER/log.txt; sets stand_in_pid
+# and returns once it listens, with status 1 when it does not within 10 s.
+start_stand_in() {
+    stand_in_log=$1/log.txt
+    mkdir -p "$1"
+    shift
+    perl "$@" &
+    stand_in_pid=$!
+    wait_until 10 grep -q listening "$stand_in_log" 2>/dev/null
+}
+# stop_stand_in PID FOLDER LOG: ends it and keeps FOLDER/log.txt as LOG in the results.
+stop_stand_in() {
+    kill "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+    cp "$2/log.txt" "$results/$3" 2>/dev/null
+}
+
 # ---- The command-line tool ----
 # expected_dump PROGRAM CHANNEL: the dump that `convert` wrote for it before the VM started.
 expected_dump() {

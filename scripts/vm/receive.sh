@@ -7,18 +7,12 @@
 # and log.txt in FOLDER (also $answers) and treating the dump requests as MODES says.
 start_responder() {
     answers=$2
-    mkdir -p "$answers"
-    perl "$vm/ms2000-responder.pl" "/dev/snd/midiC$1D0" "$real_bank" "$answers" "$3" &
-    responder_pid=$!
-    wait_until 10 grep -q listening "$answers/log.txt" 2>/dev/null ||
+    start_stand_in "$answers" "$vm/ms2000-responder.pl" "/dev/snd/midiC$1D0" "$real_bank" "$answers" "$3" ||
         fail receive-responder "the stand-in MS2000 did not start"
+    responder_pid=$stand_in_pid
 }
 # stop_responder LOG: ends it and keeps its log as LOG in the results.
-stop_responder() {
-    kill "$responder_pid" 2>/dev/null
-    wait "$responder_pid" 2>/dev/null
-    cp "$answers/log.txt" "$results/$1" 2>/dev/null
-}
+stop_responder() { stop_stand_in "$responder_pid" "$answers" "$1"; }
 # went_out_ms N: how long answer N took to go out of the device side, in ms; nothing before then.
 went_out_ms() {
     awk -v a="answer-$1" '$2 == a && $3 == "went" { printf "%d", $6 * 1000 }' "$answers/log.txt"
