@@ -97,6 +97,15 @@ TEST_F(ConfirmCli, SilenceOrAnAnswerThatIsNotTheRadiasOnItsChannelIsNoAnswer) {
     }
 }
 
+TEST_F(ConfirmCli, AnAnswerBeforeThePortSaysItIsDoneCounts) {
+    // The sequencer reports a dump done a little after its last byte left; a quick Radias has
+    // answered by then (the dump takes 657 ms on the cable, the port says so at 800 ms).
+    midi_.SetCompletion(midi::FakeCompletion::Delayed, 800ms);
+    Radias({{Answer(0x23)}});
+    EXPECT_EQ(Send("A1"), kExitOk) << err_.str();
+    EXPECT_EQ(Lines(), 1U);
+}
+
 TEST_F(ConfirmCli, AnAnswerThatComesWhileTheDumpIsStillLeavingIsNotItsAnswer) {
     // A late answer to an earlier dump, arriving while this one is still on the cable (it takes
     // 657 ms there); the Radias itself says nothing.
