@@ -1,22 +1,27 @@
 // Open of 100 full banks (12,800 programs) through OpenSyxFiles, a column sort and a refill of the
 // list, the start-up to the first painted window, and a bank received from an MS2000 from the
-// press of Receive to the list showing it; all on the offscreen platform.
+// press of Receive to the list showing it, and an Audition with and without the Radias's answer;
+// all on the offscreen platform.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "app/ReceiveDialog.h"
 #include "app/list/ListNotifyEvent.h"
 #include "midi/alsa/SysExPacing.h"
-#include "synth/Ms2kRequests.h"
 #include "support/FrameHarness.h"
+#include "synth/Ms2kRequests.h"
 
 using namespace patchferry;
 using namespace patchferry::testing;
@@ -140,6 +145,54 @@ void BM_ReceiveBankInWindow(benchmark::State& state) {
                                          std::chrono::duration<double>(cable).count();
 }
 BENCHMARK(BM_ReceiveBankInWindow)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// An Audition from the call to the window being back (the fake takes the dump at once), without
+// an input beside the port (Arg 0) and with one (Arg 1); with one, also the time from the Radias's
+// answer arriving to the status bar showing it.
+void BM_Audition(benchmark::State& state) {
+    const bool withInput = state.range(0) != 0;
+    FrameHarness harness;
+    harness.midi.SetDevices({{"USB MIDI", true, "", withInput}});
+    CMainFrame& frame = harness.Start();
+    harness.Open({harness.WriteFile("bank.syx", MakeBankDump())});
+    frame.ChannelList()->setCurrentIndex(0);
+    frame.ActiveBox()->click();
+    harness.SelectRows({2});
+    const std::vector<std::uint8_t> taken{0xF0, 0x42, 0x30, 0x72, 0x23, 0xF7};
+    std::chrono::duration<double> shown{};
+    for (auto _ : state) {
+        const auto started = std::chrono::steady_clock::now();
+        frame.OnAudition();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+        if (!withInput) {
+            continue;
+        }
+        // The answer comes once the dump can have crossed the cable.
+        std::this_thread::sleep_until(started + midi::alsa::SysExTransmissionTime(2052));
+        const auto answered = std::chrono::steady_clock::now();
+        harness.midi.Arrive({taken});
+        while (frame.ListeningForAudition()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        }
+        shown += std::chrono::steady_clock::now() - answered;
+        if (!frame.MessagePane()->text().endsWith("the Radias took it")) {
+            state.SkipWithError("the answer was not shown");
+            return;
+        }
+    }
+    state.counters["sent"] = static_cast<double>(harness.midi.SentMessages().size());
+    if (withInput) {
+        state.counters["answer_to_status_ms"] =
+            1000.0 * shown.count() / static_cast<double>(state.iterations());
+    }
+}
+BENCHMARK(BM_Audition)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
