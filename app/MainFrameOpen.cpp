@@ -20,6 +20,7 @@
 #include "library/DisplayName.h"
 #include "library/NameMatch.h"
 #include "library/OpenFiles.h"
+#include "synth/RadiasBackupFile.h"
 
 namespace patchferry {
 namespace {
@@ -103,8 +104,7 @@ void CMainFrame::OpenFiles(const QStringList& files) {
     std::vector<std::string> failed;
     filesReadCount_ = patchferry::OpenSyxFiles(library_, paths, [&](const OpenFailure& failure) {
         failed.push_back(failure.path);
-        messageBox_.Show(this, MessageIcon::Exclamation,
-                         Utf8(ParseFailureMessage(failure.displayName, failure.error)));
+        messageBox_.Show(this, MessageIcon::Exclamation, Utf8(synth::OpenFailureText(failure)));
     });
     QString fileRead;
     for (const auto& path : paths) {

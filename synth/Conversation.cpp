@@ -63,6 +63,13 @@ bool Conversation::StartConfirm(std::span<const std::uint8_t> dump, int channel,
     return true;
 }
 
+bool Conversation::StartBackup(std::vector<int> slots, int channel, std::string& error) {
+    Cancel();
+    static_cast<void>(connection_->Take(std::chrono::milliseconds(0)));
+    task_ = Task::Backup;
+    return Send(backup_.Start(std::move(slots), channel, Clock::now()), error);
+}
+
 bool Conversation::Step(std::chrono::milliseconds wait, std::string& error) {
     if (task_ == Task::Confirm) {
         // What came before the dump can have left is nobody's answer to it, nor is the rest of
@@ -90,6 +97,12 @@ bool Conversation::Step(std::chrono::milliseconds wait, std::string& error) {
             receiver_.Feed(bytes, now);
             receiver_.Tick(now);
             return SendDueRequest(error);
+        case Task::Backup:
+            backup_.Feed(bytes, now);
+            if (const auto next = backup_.Tick(now)) {
+                return Send(*next, error);
+            }
+            return true;
         case Task::Confirm:
         case Task::None:
             // Kept going, so that the rest of a cancelled answer is known as such.
@@ -107,6 +120,8 @@ bool Conversation::Running() const {
             return pending_.has_value() || !receiver_.Finished();
         case Task::Confirm:
             return !confirmation_.Finished();
+        case Task::Backup:
+            return !backup_.Finished();
         case Task::None:
             return false;
     }
@@ -117,6 +132,7 @@ void Conversation::Cancel() {
     finder_.Cancel();
     receiver_.Cancel();
     confirmation_.Cancel();
+    backup_.Cancel();
     pending_.reset();
     task_ = Task::None;
 }

@@ -5,7 +5,8 @@
 //
 //   Find     the device inquiry, collecting who answers;
 //   Receive  an MS2000's answer to a dump request;
-//   Confirm  the Radias's answer to a program dump.
+//   Confirm  the Radias's answer to a program dump;
+//   Backup   programs read from the Radias's memory, one request at a time.
 //
 // Each step hands over what the input delivered, lets the time-outs run and sends a message that
 // has fallen due. The MS2000 needs a pause between two messages sent to it: a request that comes
@@ -23,10 +24,11 @@
 #include "synth/DeviceInquiry.h"
 #include "synth/DumpConfirmation.h"
 #include "synth/ProgramReceiver.h"
+#include "synth/RadiasBackup.h"
 
 namespace patchferry::synth {
 
-enum class Task { None, Find, Receive, Confirm };
+enum class Task { None, Find, Receive, Confirm, Backup };
 
 class Conversation {
   public:
@@ -49,6 +51,9 @@ class Conversation {
     // done.
     bool StartConfirm(std::span<const std::uint8_t> dump, int channel, std::string& error);
 
+    // Reads `slots` (0..255, in this order) from the Radias on `channel` (0..15).
+    bool StartBackup(std::vector<int> slots, int channel, std::string& error);
+
     // Moves the task on, waiting up to `wait` for input. False, with the send's text in `error`,
     // when a message that fell due could not go out: the task ends.
     bool Step(std::chrono::milliseconds wait, std::string& error);
@@ -60,6 +65,7 @@ class Conversation {
     const DeviceFinder& Finder() const { return finder_; }
     const ProgramReceiver& Receiver() const { return receiver_; }
     const DumpConfirmation& Confirmation() const { return confirmation_; }
+    const RadiasBackup& Backup() const { return backup_; }
 
     // What to tell the user about a failed receive: the receiver's text, and what went wrong with
     // the input meanwhile, which may be why the answer did not come whole.
@@ -74,6 +80,7 @@ class Conversation {
     DeviceFinder finder_;
     ProgramReceiver receiver_;
     DumpConfirmation confirmation_;
+    RadiasBackup backup_;
     struct PendingRequest {
         ReceiveWhat what;
         int channel;

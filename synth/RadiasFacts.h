@@ -14,6 +14,7 @@
 // The program dump the Audition sends (function 40h) is the form this program has always sent.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -73,10 +74,27 @@ inline constexpr FactSource kInquirySource = FactSource::EngineFamily;
 // Exclusive: EngineFamily (as the MS2000 does).
 inline constexpr FactSource kGlobalChannelOnlySource = FactSource::EngineFamily;
 
+// Its memory: 256 programs, shown A01..H16 and I01..P16, 16 banks of 16. RadiasDocument (the
+// owner's manual maps program change 0..127 with bank select LSB 0 to A01..H16, LSB 1 to
+// I01..P16).
+inline constexpr int kBanks = 16;
+inline constexpr int kProgramsPerBank = 16;
+inline constexpr int kPrograms = kBanks * kProgramsPerBank;
+inline constexpr int kProgramsPerHalf = 128;
+inline constexpr FactSource kMemorySource = FactSource::RadiasDocument;
+
+// A program's address in PROGRAM DATA DUMP REQUEST (1Ch) and PROGRAM DATA DUMP (4Ch): two bytes
+// after the function, its number in its half (0..127), then the half (0 for A01..H16, 1 for
+// I01..P16). EngineFamily: the second byte's meaning is not in any document that could be read;
+// a Radias that reads it otherwise answers for another address, which is checked and stops.
+inline constexpr std::size_t kAddressSize = 2;
+inline constexpr FactSource kAddressSource = FactSource::EngineFamily;
+
 // A whole answer with no data: F0 42 3g 72 ff F7.
 inline constexpr std::size_t kShortAnswerSize = korg::kHeaderSize + 1;
 
 static_assert(FunctionName(Function::DataLoadError) == "DATA LOAD ERROR");
+static_assert(kPrograms == 2 * kProgramsPerHalf);
 static_assert(korg::kHeaderSize == 5);
 
 }  // namespace patchferry::synth::radias

@@ -25,8 +25,8 @@ struct CliCommand {
 };
 
 // The commands, in the order the program's help lists them.
-const std::array<CliCommand, 6>& Commands() {
-    static const std::array<CliCommand, 6> commands{{
+const std::array<CliCommand, 7>& Commands() {
+    static const std::array<CliCommand, 7> commands{{
         {"list",
          "FILE...",
          "list every program of the MS2000 SysEx files",
@@ -63,6 +63,12 @@ const std::array<CliCommand, 6>& Commands() {
          kReceiveUsage,
          {{"--port", "--channel", "-o"}, {"--current", "--all"}},
          RunReceive},
+        {"backup",
+         "",
+         "read programs from a Radias's memory into a file",
+         kBackupUsage,
+         {{"--port", "--channel", "--slots", "-o"}, {}},
+         RunBackup},
     }};
     return commands;
 }

@@ -110,4 +110,21 @@ inline constexpr std::string_view kReceiveUsage =
     "  -o FILE          where the answer goes; - writes it to standard output, for a pipe\n"
     "                   (never to a terminal; progress and messages go to standard error)\n";
 
+inline constexpr std::string_view kBackupUsage =
+    "Usage: patchferry-cli backup --port PORT [--channel 1..16] [--slots A01-P16] -o FILE\n"
+    "\n"
+    "Reads programs from a Radias's memory, one request at a time, each answer checked (a\n"
+    "program dump of the slot asked, from the Radias on its channel) before the next request,\n"
+    "and writes the dumps exactly as they came, in slot order, to FILE. FILE is written only\n"
+    "when every program came, and never over a file that is already there; its folder is\n"
+    "checked before the Radias is asked. Progress is shown on a terminal. Exit status 1 at\n"
+    "the first answer missing or not as asked, saying what arrived.\n"
+    "\n"
+    "  --port PORT      the interface's MIDI output, looked up as send looks up its port (an\n"
+    "                   input's name is taken too); its other direction is found by pairing\n"
+    "  --channel N      the Radias's global MIDI channel 1..16 (default 1)\n"
+    "  --slots RANGE    the slots, as the Radias shows them (A01..P16) or as numbers 1..256,\n"
+    "                   one or a range: A01-H16, I01, 129-256 (default all 256)\n"
+    "  -o FILE          where the programs go; - writes them to standard output, for a pipe\n";
+
 }  // namespace patchferry::cli

@@ -6,14 +6,15 @@
 #include "ProgramChoice.h"
 #include "convert/ProgramConverter.h"
 #include "library/OpenFiles.h"
+#include "synth/RadiasBackupFile.h"
 
 namespace patchferry::cli {
 
 bool ReadOneFile(const std::string& path, ProgramLibrary& library, CliEnvironment& env,
                  const std::string& command) {
     return OpenSyxFiles(library, {path}, [&](const OpenFailure& failure) {
-               env.err << "patchferry-cli " << command << ": "
-                       << ParseFailureMessage(failure.displayName, failure.error) << "\n";
+               env.err << "patchferry-cli " << command << ": " << synth::OpenFailureText(failure)
+                       << "\n";
            }) == 1;
 }
 

@@ -13,5 +13,6 @@ int RunPorts(const ParsedArgs& args, CliEnvironment& env);
 int RunSend(const ParsedArgs& args, CliEnvironment& env);
 int RunIdentify(const ParsedArgs& args, CliEnvironment& env);
 int RunReceive(const ParsedArgs& args, CliEnvironment& env);
+int RunBackup(const ParsedArgs& args, CliEnvironment& env);
 
 }  // namespace patchferry::cli

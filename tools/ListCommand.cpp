@@ -7,6 +7,7 @@
 #include "convert/ProgramConverter.h"
 #include "library/NameMatch.h"
 #include "library/OpenFiles.h"
+#include "synth/RadiasBackupFile.h"
 
 namespace patchferry::cli {
 
@@ -29,7 +30,7 @@ int RunList(const ParsedArgs& args, CliEnvironment& env) {
     ProgramLibrary library;
     int failures = 0;
     OpenSyxFiles(library, args.positional, [&](const OpenFailure& failure) {
-        env.err << ParseFailureMessage(failure.displayName, failure.error) << "\n";
+        env.err << synth::OpenFailureText(failure) << "\n";
         ++failures;
     });
     if (sortColumn) {

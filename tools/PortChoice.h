@@ -15,7 +15,7 @@
 namespace patchferry::cli {
 
 struct PortChoice {
-    const midi::MidiPortInfo* port = nullptr;  // the one named; null when none or several
+    const midi::MidiPortInfo* port = nullptr;           // the one named; null when none or several
     std::vector<const midi::MidiPortInfo*> candidates;  // when a part fits several ports
 };
 
@@ -29,7 +29,7 @@ void PrintPorts(const std::vector<midi::MidiPortInfo>& ports, std::ostream& out,
 // The port "--port" names among `ports` (the MIDI `direction`: "output" or "input"); when there is
 // none, or several fit, says so with the ports to choose from and sets `status`.
 const midi::MidiPortInfo* PickPort(const std::vector<midi::MidiPortInfo>& ports,
-                                      const std::string& wanted, const char* direction,
-                                      const std::string& command, CliEnvironment& env, int& status);
+                                   const std::string& wanted, const char* direction,
+                                   const std::string& command, CliEnvironment& env, int& status);
 
 }  // namespace patchferry::cli

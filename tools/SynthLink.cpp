@@ -49,8 +49,7 @@ std::unique_ptr<SynthLink> SynthLink::Open(const std::string& portText, CliEnvir
     if (!ListInputs(env, prefix, inputPorts)) {
         return nullptr;
     }
-    const midi::MidiPortInfo* input =
-        PickPort(inputPorts, portText, "input", command, env, status);
+    const midi::MidiPortInfo* input = PickPort(inputPorts, portText, "input", command, env, status);
     if (input == nullptr) {
         return nullptr;
     }
@@ -81,6 +80,29 @@ std::unique_ptr<SynthLink> SynthLink::OpenBeside(const midi::MidiPortInfo& outpu
         return nullptr;
     }
     return Connect(*input, env, command, prefix);
+}
+
+std::unique_ptr<SynthLink> SynthLink::OpenEither(const std::string& portText, CliEnvironment& env,
+                                                 const std::string& command, int& status) {
+    status = kExitFailure;
+    const std::string prefix = "patchferry-cli " + command + ": ";
+    std::vector<midi::MidiPortInfo> outputs;
+    if (const midi::MidiError listed = env.midiService().ListPorts(outputs); listed.Failed()) {
+        env.err << prefix << midi::OpenFailureMessage(listed.Text()) << "\n";
+        return nullptr;
+    }
+    if (const PortChoice output = ChoosePort(outputs, portText); output.port != nullptr) {
+        return OpenBeside(*output.port, env, command);
+    }
+    std::vector<midi::MidiPortInfo> inputs;
+    if (ListInputs(env, prefix, inputs)) {
+        if (const PortChoice input = ChoosePort(inputs, portText); input.port != nullptr) {
+            return Connect(*input.port, env, command, prefix);
+        }
+    }
+    // Neither: said as for an output, with the outputs to choose from.
+    PickPort(outputs, portText, "output", command, env, status);
+    return nullptr;
 }
 
 void SynthLink::SendFailed(const std::string& errorText) {

@@ -21,6 +21,10 @@ class SynthLink {
     // The same from the output: the input is the one paired with `output`.
     static std::unique_ptr<SynthLink> OpenBeside(const midi::MidiPortInfo& output,
                                                  CliEnvironment& env, const std::string& command);
+    // `portText` names the output or, failing that, the input; the other direction is found by
+    // pairing. Reports why not, sets `status` and returns nothing.
+    static std::unique_ptr<SynthLink> OpenEither(const std::string& portText, CliEnvironment& env,
+                                                 const std::string& command, int& status);
     SynthLink(CliEnvironment& env, std::string command,
               std::unique_ptr<midi::SynthConnection> connection);
     SynthLink(const SynthLink&) = delete;

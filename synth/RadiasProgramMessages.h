@@ -1,0 +1,40 @@
+#pragma once
+// The Radias's messages for the programs in its memory, each naming a slot by its address (see
+// RadiasFacts.h for where they come from):
+//
+//   PROGRAM DATA DUMP REQUEST   F0 42 3g 72 1C nn hh F7
+//   PROGRAM DATA DUMP           F0 42 3g 72 4C nn hh <the program, 2046 packed bytes> F7
+//
+// nn is the program's number in its half (0..127), hh the half (0 for A01..H16, 1 for I01..P16).
+// The dump is 2054 bytes. A backup file holds such dumps one after the other and nothing else.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "library/KorgSysEx.h"
+#include "synth/ProgramDump.h"
+#include "synth/RadiasFacts.h"
+
+namespace patchferry::synth {
+
+inline constexpr std::size_t kStoredProgramDumpSize =
+    korg::kHeaderSize + radias::kAddressSize + radias_dump::kPackedSize + 1;
+static_assert(kStoredProgramDumpSize == 2054);
+
+using ProgramDumpRequest = std::array<std::uint8_t, korg::kHeaderSize + radias::kAddressSize + 1>;
+
+// The request for `slot` (0..255) on `channel` (0..15).
+ProgramDumpRequest ProgramDumpRequestFor(int slot, int channel);
+
+// The slot a whole Radias program dump with its address names, on any channel; nothing for any
+// other message.
+std::optional<int> StoredProgramSlot(std::span<const std::uint8_t> message);
+
+// The number of whole program dumps with their address that make up `bytes` exactly, one after
+// the other; nothing when anything else is there.
+std::optional<std::size_t> CountStoredProgramDumps(std::span<const std::uint8_t> bytes);
+
+}  // namespace patchferry::synth
