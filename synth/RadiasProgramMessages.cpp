@@ -27,6 +27,42 @@ ProgramDumpRequest ProgramDumpRequestFor(int slot, int channel) {
             korg::kSysExEnd};
 }
 
+StoredProgramDump BuildStoredProgramDump(const RadiasProgramImage& image, int slot, int channel) {
+    const ProgramDump current = BuildProgramDump(image, channel);
+    StoredProgramDump dump{};
+    std::copy_n(current.begin(), korg::kHeaderSize, dump.begin());
+    dump[4] = static_cast<std::uint8_t>(radias::Function::ProgramDump);
+    dump[kNumberAt] = static_cast<std::uint8_t>(slot % radias::kProgramsPerHalf);
+    dump[kHalfAt] = static_cast<std::uint8_t>(slot / radias::kProgramsPerHalf);
+    std::copy(current.begin() + korg::kHeaderSize, current.end(),
+              dump.begin() + korg::kHeaderSize + radias::kAddressSize);
+    return dump;
+}
+
+StoredProgramDump OnChannel(std::span<const std::uint8_t, kStoredProgramDumpSize> dump,
+                            int channel) {
+    StoredProgramDump moved{};
+    std::copy(dump.begin(), dump.end(), moved.begin());
+    moved[2] = static_cast<std::uint8_t>(korg::kFormatIdHighNibble + channel);
+    return moved;
+}
+
+std::optional<std::size_t> FirstDifference(std::span<const std::uint8_t> written,
+                                           std::span<const std::uint8_t> readBack) {
+    const std::size_t common = std::min(written.size(), readBack.size());
+    for (std::size_t at = 0; at < common; ++at) {
+        const bool rewritten = std::find(kRewrittenOffsets.begin(), kRewrittenOffsets.end(),
+                                         at) != kRewrittenOffsets.end();
+        if (!rewritten && written[at] != readBack[at]) {
+            return at;
+        }
+    }
+    if (written.size() != readBack.size()) {
+        return common;
+    }
+    return std::nullopt;
+}
+
 std::optional<int> StoredProgramSlot(std::span<const std::uint8_t> message) {
     if (message.size() != kStoredProgramDumpSize ||
         !IsRadiasHeader(message, radias::Function::ProgramDump) ||

@@ -14,6 +14,7 @@
 #include <optional>
 #include <span>
 
+#include "convert/RadiasProgramImage.h"
 #include "library/KorgSysEx.h"
 #include "synth/ProgramDump.h"
 #include "synth/RadiasFacts.h"
@@ -28,6 +29,24 @@ using ProgramDumpRequest = std::array<std::uint8_t, korg::kHeaderSize + radias::
 
 // The request for `slot` (0..255) on `channel` (0..15).
 ProgramDumpRequest ProgramDumpRequestFor(int slot, int channel);
+
+using StoredProgramDump = std::array<std::uint8_t, kStoredProgramDumpSize>;
+
+// The dump that stores `image` into `slot` (0..255), on `channel` (0..15).
+StoredProgramDump BuildStoredProgramDump(const RadiasProgramImage& image, int slot, int channel);
+// The same dump on another channel: `dump` with its channel byte rewritten.
+StoredProgramDump OnChannel(std::span<const std::uint8_t, kStoredProgramDumpSize> dump,
+                            int channel);
+
+// Bytes a Radias may change in a program it stores, left out when a program read back is
+// compared with the one written, by their offset in the dump. None is known: the whole dump must
+// come back as it went.
+inline constexpr std::array<std::size_t, 0> kRewrittenOffsets{};
+
+// Whether `readBack` holds the program `written` stored, the rewritten bytes left out; the offset
+// of the first difference otherwise.
+std::optional<std::size_t> FirstDifference(std::span<const std::uint8_t> written,
+                                           std::span<const std::uint8_t> readBack);
 
 // The slot a whole Radias program dump with its address names, on any channel; nothing for any
 // other message.

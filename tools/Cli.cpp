@@ -25,8 +25,8 @@ struct CliCommand {
 };
 
 // The commands, in the order the program's help lists them.
-const std::array<CliCommand, 7>& Commands() {
-    static const std::array<CliCommand, 7> commands{{
+const std::array<CliCommand, 9>& Commands() {
+    static const std::array<CliCommand, 9> commands{{
         {"list",
          "FILE...",
          "list every program of the MS2000 SysEx files",
@@ -69,6 +69,18 @@ const std::array<CliCommand, 7>& Commands() {
          kBackupUsage,
          {{"--port", "--channel", "--slots", "-o"}, {}},
          RunBackup},
+        {"write",
+         "FILE",
+         "write converted programs into a Radias's memory, backing up what they replace",
+         kWriteUsage,
+         {{"--program", "--to", "--port", "--channel", "--backup"}, {"--all"}},
+         RunWrite},
+        {"restore",
+         "BACKUP",
+         "write a Radias backup back into the slots it came from",
+         kRestoreUsage,
+         {{"--port", "--channel", "--backup"}, {}},
+         RunRestore},
     }};
     return commands;
 }

@@ -127,4 +127,37 @@ inline constexpr std::string_view kBackupUsage =
     "                   one or a range: A01-H16, I01, 129-256 (default all 256)\n"
     "  -o FILE          where the programs go; - writes them to standard output, for a pipe\n";
 
+inline constexpr std::string_view kWriteUsage =
+    "Usage: patchferry-cli write FILE (--program LIST | --all) --to SLOT --port PORT\n"
+    "                            [--channel 1..16] [--backup FILE]\n"
+    "\n"
+    "Converts the programs and writes them into the Radias's memory, the n-th into the n-th\n"
+    "slot from SLOT, in the order given (--all: as the file lists them). First every slot they\n"
+    "will replace is read back and saved to the backup file; nothing is written when that\n"
+    "fails. Then each program, and the Radias's answer, before the next; the first one is read\n"
+    "back and compared before any other is written. Stops (exit status 1) at the first\n"
+    "refusal, silence or failure, saying what was and was not written and where the backup\n"
+    "is. A run that would pass P16 is refused before anything is sent.\n"
+    "\n"
+    "  --program LIST   programs as listed, with commas and ranges: A1 or A1,A5,B1-B16\n"
+    "  --all            every program of the file\n"
+    "  --to SLOT        the first slot, as the Radias shows it (A01..P16) or 1..256\n"
+    "  --port PORT      the interface's MIDI output, looked up as send looks up its port (an\n"
+    "                   input's name is taken too); its other direction is found by pairing\n"
+    "  --channel N      the Radias's global MIDI channel 1..16 (default 1)\n"
+    "  --backup FILE    where the replaced programs go (default \"Radias backup\n"
+    "                   YYYY-MM-DD HH-MM-SS.syx\" in the current folder); never over a file\n";
+
+inline constexpr std::string_view kRestoreUsage =
+    "Usage: patchferry-cli restore BACKUP --port PORT [--channel 1..16] [--backup FILE]\n"
+    "\n"
+    "Writes each program of a backup made by backup or write back into the slot it came from,\n"
+    "on the channel given now, with the same care as write: the whole file is checked first\n"
+    "(anything but Radias program dumps with their slot is refused and nothing is sent), what\n"
+    "it will replace is backed up, then each program and its answer before the next.\n"
+    "\n"
+    "  --port PORT      as for write\n"
+    "  --channel N      the Radias's global MIDI channel 1..16 (default 1)\n"
+    "  --backup FILE    as for write\n";
+
 }  // namespace patchferry::cli

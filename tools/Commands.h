@@ -14,5 +14,7 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env);
 int RunIdentify(const ParsedArgs& args, CliEnvironment& env);
 int RunReceive(const ParsedArgs& args, CliEnvironment& env);
 int RunBackup(const ParsedArgs& args, CliEnvironment& env);
+int RunWrite(const ParsedArgs& args, CliEnvironment& env);
+int RunRestore(const ParsedArgs& args, CliEnvironment& env);
 
 }  // namespace patchferry::cli

@@ -32,13 +32,36 @@ RadiasMemory::RadiasMemory(int channel) : channel_(channel) {
 
 std::vector<std::vector<std::uint8_t>> RadiasMemory::Answer(std::span<const std::uint8_t> sent) {
     const auto request = synth::ProgramDumpRequestFor(0, channel_);
-    if (sent.size() != request.size() ||
-        !std::equal(request.begin(), request.begin() + 5, sent.begin()) || sent[6] > 1 ||
-        sent[5] > 127 || (silentAfter_ >= 0 && answered_ >= silentAfter_)) {
+    const auto header = [&](std::size_t size) {
+        return sent.size() == size &&
+               std::equal(request.begin(), request.begin() + 4, sent.begin());
+    };
+    if (silentAfter_ >= 0 && answered_ >= silentAfter_) {
+        return {};
+    }
+    if (header(request.size()) && sent[4] == request[4] && sent[6] <= 1 && sent[5] <= 127) {
+        ++answered_;
+        return {programs_[static_cast<std::size_t>(sent[6] * 128 + sent[5])]};
+    }
+    const auto slot = synth::StoredProgramSlot(sent);
+    if (!header(synth::kStoredProgramDumpSize) || !slot) {
         return {};
     }
     ++answered_;
-    return {programs_[static_cast<std::size_t>(sent[6] * 128 + sent[5])]};
+    const auto answer = [this](synth::radias::Function function) {
+        return std::vector<std::vector<std::uint8_t>>{
+            {0xF0, 0x42, static_cast<std::uint8_t>(0x30 + channel_), synth::radias::kModelId,
+             static_cast<std::uint8_t>(function), 0xF7}};
+    };
+    if (protected_) {
+        return answer(synth::radias::Function::DataLoadError);
+    }
+    const int stored = otherHalf_ ? (*slot + 128) % 256 : *slot;
+    auto& program = programs_[static_cast<std::size_t>(stored)];
+    program.assign(sent.begin(), sent.end());
+    program[5] = static_cast<std::uint8_t>(stored % 128);
+    program[6] = static_cast<std::uint8_t>(stored / 128);
+    return answer(synth::radias::Function::DataLoadCompleted);
 }
 
 std::vector<std::uint8_t> RadiasMemory::Backup(int first, int last) const {

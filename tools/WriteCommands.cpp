@@ -1,0 +1,249 @@
+// patchferry-cli write and restore: programs written into a Radias's memory, each slot they
+// replace read back and saved first, each program confirmed before the next.
+
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <ostream>
+
+#include "CommandSupport.h"
+#include "Commands.h"
+#include "ProgramChoice.h"
+#include "SynthLink.h"
+#include "WriteFile.h"
+#include "convert/ProgramConverter.h"
+#include "library/Utf8Path.h"
+#include "synth/RadiasFacts.h"
+#include "synth/RadiasSlots.h"
+#include "synth/RadiasWriteRun.h"
+
+namespace patchferry::cli {
+namespace {
+
+const std::string kWrite = "write";
+const std::string kRestore = "restore";
+
+std::string TwoDigits(int value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+// "Radias backup YYYY-MM-DD HH-MM-SS.syx", at the local time now.
+std::string DefaultBackupName() {
+    const std::time_t now = std::time(nullptr);
+    // The command line runs on one thread: localtime's shared result is safe here.
+    const std::tm* local = std::localtime(&now);
+    char name[64];
+    std::strftime(name, sizeof name, "Radias backup %Y-%m-%d %H-%M-%S.syx", local);
+    return name;
+}
+
+std::string Slots(const std::vector<synth::WriteItem>& items, std::size_t count) {
+    if (count == 0) {
+        return "none";
+    }
+    return synth::SlotName(items.front().slot) +
+           (count > 1 ? ".." + synth::SlotName(items[count - 1].slot) : "");
+}
+
+// Backs up the target slots into the backup file, then writes the items; one line for each
+// program the Radias took.
+int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int channel,
+               CliEnvironment& env, const std::string& command) {
+    const std::string prefix = "patchferry-cli " + command + ": ";
+    const auto named = args.Value("--backup");
+    const std::string backupPath = named.value_or(DefaultBackupName());
+    // Checked before the Radias is asked: nothing is written into it without its backup.
+    if (!CanWriteNewFile(backupPath, env, command)) {
+        return kExitFailure;
+    }
+    int status = kExitFailure;
+    const auto link = SynthLink::OpenEither(*args.Value("--port"), env, command, status);
+    if (!link) {
+        return kExitFailure;
+    }
+    synth::RadiasWriteRun run(link->Talk(), channel, std::move(items));
+    std::string error;
+    const auto runTo = [&](auto more) {
+        while (more()) {
+            if (!run.Step(SynthLink::kPoll, error)) {
+                link->SendFailed(error);
+                return false;
+            }
+        }
+        return true;
+    };
+    if (!run.Start(error)) {
+        link->SendFailed(error);
+        return kExitFailure;
+    }
+    if (!runTo([&] { return run.Phase() == synth::WritePhase::BackingUp; })) {
+        return kExitFailure;
+    }
+    if (run.Phase() != synth::WritePhase::BackedUp) {
+        env.err << prefix << run.FailureText() << ". "
+                << (run.Unanswered() ? synth::SilenceAdvice(link->InputName(), channel) + " "
+                                     : std::string())
+                << "Nothing was written.\n";
+        return kExitFailure;
+    }
+    if (!WriteBytesFile(backupPath, run.Backup(), Overwrite::Never, env, command)) {
+        env.err << prefix << "nothing was written into the Radias.\n";
+        return kExitFailure;
+    }
+    const std::size_t total = run.Items().size();
+    env.err << "The " << total << (total == 1 ? " program" : " programs") << " in "
+            << Slots(run.Items(), total) << " are backed up in " << backupPath << "\n";
+    if (!run.Proceed(error)) {
+        link->SendFailed(error);
+        return kExitFailure;
+    }
+    std::size_t said = 0;
+    const bool ran = runTo([&] {
+        for (; said < run.Confirmed(); ++said) {
+            const synth::WriteItem& item = run.Items()[said];
+            env.out << item.label << " -> " << synth::SlotName(item.slot) << ": the Radias took it"
+                    << std::endl;
+        }
+        return run.Busy();
+    });
+    if (ran && run.Phase() == synth::WritePhase::Done) {
+        env.out << "Wrote " << total << (total == 1 ? " program" : " programs") << " into "
+                << Slots(run.Items(), total) << " on channel " << TwoDigits(channel + 1)
+                << "; what they replaced is in " << backupPath << std::endl;
+        return kExitOk;
+    }
+    const std::size_t confirmed = run.Confirmed();
+    env.err << prefix
+            << (run.Phase() == synth::WritePhase::Cancelled ? std::string("cancelled")
+                                                            : run.FailureText())
+            << ". "
+            << (run.Unanswered() ? synth::SilenceAdvice(link->InputName(), channel) + " "
+                                 : std::string())
+            << "Confirmed: " << confirmed << " of " << total << " ("
+            << Slots(run.Items(), confirmed)
+            << "); nothing after it was sent. What was there before is in " << backupPath << ".\n";
+    return kExitFailure;
+}
+
+bool HasPortAndChannel(const ParsedArgs& args, CliEnvironment& env, const std::string& command,
+                       std::optional<int>& channel) {
+    if (!args.Value("--port")) {
+        env.err << "patchferry-cli " << command
+                << ": give the interface with --port (see "
+                   "patchferry-cli "
+                << command << " --help)\n";
+        return false;
+    }
+    channel = ChannelOption(args, env, command);
+    return channel.has_value();
+}
+
+}  // namespace
+
+int RunWrite(const ParsedArgs& args, CliEnvironment& env) {
+    std::optional<int> channel;
+    const auto to = args.Value("--to");
+    const bool all = args.Has("--all");
+    const auto list = args.Value("--program");
+    if (args.positional.size() != 1 || !to || all == list.has_value() ||
+        !HasPortAndChannel(args, env, kWrite, channel)) {
+        env.err << "patchferry-cli write: give one file, --program LIST or --all, --to SLOT and "
+                   "--port (see patchferry-cli write --help)\n";
+        return kExitUsage;
+    }
+    const auto first = synth::ParseSlot(*to);
+    if (!first) {
+        env.err << "patchferry-cli write: --to takes a slot as the Radias shows it (A01..P16) or "
+                   "a number 1..256, not '"
+                << *to << "'\n";
+        return kExitUsage;
+    }
+    std::vector<ProgramLabel> labels;
+    if (list) {
+        const auto parsed = ParseProgramList(*list);
+        if (!parsed) {
+            env.err << "patchferry-cli write: '" << *list
+                    << "' is not a list of programs: bank letters A..H with numbers 1..16, "
+                       "commas and ranges, e.g. A1,A5,B1-B16\n";
+            return kExitUsage;
+        }
+        labels = *parsed;
+    }
+    ProgramLibrary library;
+    if (!ReadOneFile(args.positional[0], library, env, kWrite)) {
+        return kExitFailure;
+    }
+    std::vector<const ProgramEntry*> entries;
+    if (all) {
+        for (int i = 0; i < library.Count(); ++i) {
+            entries.push_back(&library[static_cast<std::size_t>(i)]);
+        }
+    }
+    for (const ProgramLabel& label : labels) {
+        const int index = FindProgram(library, label);
+        if (index < 0) {
+            env.err << "patchferry-cli write: the file has no program " << label.bank
+                    << label.number << "\n";
+            return kExitFailure;
+        }
+        entries.push_back(&library[static_cast<std::size_t>(index)]);
+    }
+    // The n-th program goes to the n-th slot from the first; none past the last slot.
+    const int last = *first + static_cast<int>(entries.size()) - 1;
+    if (last >= synth::radias::kPrograms) {
+        env.err << "patchferry-cli write: " << entries.size() << " programs from "
+                << synth::SlotName(*first) << " would run past P16; nothing was sent\n";
+        return kExitFailure;
+    }
+    std::vector<synth::WriteItem> items;
+    for (std::size_t n = 0; n < entries.size(); ++n) {
+        const ProgramEntry& entry = *entries[n];
+        ProgramConverter converter(entry.Image());
+        converter.Convert();
+        const int slot = *first + static_cast<int>(n);
+        const auto dump = synth::BuildStoredProgramDump(converter.Image(), slot, *channel);
+        items.push_back({slot,
+                         {dump.begin(), dump.end()},
+                         entry.BankLabel() + entry.NumberLabel() + " \"" + entry.Name() + "\""});
+    }
+    return WriteItems(std::move(items), args, *channel, env, kWrite);
+}
+
+int RunRestore(const ParsedArgs& args, CliEnvironment& env) {
+    std::optional<int> channel;
+    if (args.positional.size() != 1 || !HasPortAndChannel(args, env, kRestore, channel)) {
+        env.err << "patchferry-cli restore: give one backup file and --port (see patchferry-cli "
+                   "restore --help)\n";
+        return kExitUsage;
+    }
+    const std::string& path = args.positional[0];
+    const auto file = PathFromUtf8(path);
+    std::ifstream in(file.value_or(std::filesystem::path()), std::ios::binary);
+    if (!file || !in) {
+        env.err << "patchferry-cli restore: cannot open " << path << "\n";
+        return kExitFailure;
+    }
+    std::vector<std::uint8_t> bytes(synth::radias::kPrograms * synth::kStoredProgramDumpSize + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    const auto count = synth::CountStoredProgramDumps(bytes);
+    if (!count) {
+        env.err << "patchferry-cli restore: " << path
+                << " is not a Radias backup: it must hold Radias program dumps with their slot "
+                   "(2054 bytes each) and nothing else; nothing was sent\n";
+        return kExitFailure;
+    }
+    std::vector<synth::WriteItem> items;
+    for (std::size_t n = 0; n < *count; ++n) {
+        const auto message = std::span<const std::uint8_t, synth::kStoredProgramDumpSize>(
+            bytes.data() + n * synth::kStoredProgramDumpSize, synth::kStoredProgramDumpSize);
+        const int slot = *synth::StoredProgramSlot(message);
+        const auto dump = synth::OnChannel(message, *channel);
+        items.push_back({slot,
+                         {dump.begin(), dump.end()},
+                         "the program backed up from " + synth::SlotName(slot)});
+    }
+    return WriteItems(std::move(items), args, *channel, env, kRestore);
+}
+
+}  // namespace patchferry::cli
