@@ -25,7 +25,7 @@ class RadiasBackup {
   public:
     using Clock = std::chrono::steady_clock;
     // How long past the request's and the dump's time on the cable an answer may take to be whole.
-    static constexpr std::chrono::milliseconds kAnswerMargin{1500};
+    static constexpr std::chrono::milliseconds kAnswerMargin{3000};
 
     RadiasBackup();
 
