@@ -183,7 +183,7 @@ sub run {
             while (@going && $written >= $going[0][2]) {
                 # What the cable took here, late writes included: what a receiver adds comes on top.
                 my $answer = shift @going;
-                note(sprintf("answer-%d went out in %.3f s", $answer->[0], time - $answer->[3]));
+                note(sprintf("answer-%s went out in %.3f s", $answer->[0], time - $answer->[3]));
             }
             $sent_at = ($sent_at > $now - 0.05 ? $sent_at : $now) + length($chunk) / $bytes_per_second;
         }

@@ -15,7 +15,7 @@
 #include "synth/ProgramReceiver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace patchferry::midi;
+    using namespace patchferry::synth;
     using namespace std::chrono_literals;
     if (size < 2) {
         return 0;
