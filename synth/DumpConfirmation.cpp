@@ -3,6 +3,7 @@
 #include <array>
 
 #include "library/KorgSysEx.h"
+#include "synth/ChannelText.h"
 
 namespace patchferry::synth {
 namespace {
@@ -27,10 +28,6 @@ constexpr Function FunctionOf(RadiasAnswer answer) {
         }
     }
     return Function::DataLoadCompleted;
-}
-
-std::string TwoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
 }
 
 }  // namespace
@@ -65,7 +62,7 @@ std::string RefusalAdvice(RadiasAnswer answer) {
 
 std::string SilenceAdvice(const std::string& inputName, int channel) {
     return "Check the cable from the Radias's MIDI OUT to " + inputName +
-           ", that its global MIDI channel is " + TwoDigits(channel + 1) +
+           ", that its global MIDI channel is " + synth::ChannelText(channel) +
            " and that its MIDI filter passes System Exclusive (SystemEx).";
 }
 

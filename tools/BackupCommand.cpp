@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "SynthLink.h"
 #include "WriteFile.h"
+#include "synth/ChannelText.h"
 #include "synth/RadiasFacts.h"
 #include "synth/RadiasSlots.h"
 
@@ -15,10 +16,6 @@ namespace {
 
 const std::string kBackup = "backup";
 constexpr std::chrono::milliseconds kProgressEvery{200};
-
-std::string TwoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
-}
 
 }  // namespace
 
@@ -99,8 +96,8 @@ int RunBackup(const ParsedArgs& args, CliEnvironment& env) {
     (toOutput ? env.err : env.out)
         << "Backed up " << backup.Total() << " programs (" << synth::SlotName(range->first) << ".."
         << synth::SlotName(range->second) << ") from the Radias on channel "
-        << TwoDigits(*channel + 1) << " into " << (toOutput ? "standard output" : *target) << " in "
-        << took.count() << " ms" << std::endl;
+        << synth::ChannelText(*channel) << " into " << (toOutput ? "standard output" : *target)
+        << " in " << took.count() << " ms" << std::endl;
     return kExitOk;
 }
 

@@ -14,6 +14,7 @@
 #include "midi/MidiMessages.h"
 #include "midi/MidiOutPort.h"
 #include "midi/SendLongMessage.h"
+#include "synth/ChannelText.h"
 
 namespace patchferry::cli {
 
@@ -32,12 +33,6 @@ std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {
         return std::nullopt;
     }
     return std::chrono::milliseconds(std::llround(seconds * 1000.0));
-}
-
-std::string TwoDigits(int value) {
-    std::string digits = value < 10 ? "0" : "";
-    digits += std::to_string(value);
-    return digits;
 }
 
 struct ProgramToSend {
@@ -105,7 +100,7 @@ int SendConfirmed(const std::vector<ProgramToSend>& programs, const midi::MidiPo
                     << " Nothing after it was sent.\n";
             return kExitFailure;
         }
-        env.out << label << ": the Radias took it on channel " << TwoDigits(channel + 1)
+        env.out << label << ": the Radias took it on channel " << synth::ChannelText(channel)
                 << " (answered " << confirmation.AnsweredAfter().count()
                 << " ms after the dump had gone)" << std::endl;
     }
@@ -213,7 +208,7 @@ int RunSend(const ParsedArgs& args, CliEnvironment& env) {
         }
         env.out << "Sent " << label << " \"" << program.entry->Name() << "\" ("
                 << program.dump.size() << " bytes) to " << target->name << " on channel "
-                << TwoDigits(*channel + 1) << " in " << took.count() << " ms" << std::endl;
+                << synth::ChannelText(*channel) << " in " << took.count() << " ms" << std::endl;
     }
     return kExitOk;
 }

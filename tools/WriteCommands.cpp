@@ -13,6 +13,7 @@
 #include "WriteFile.h"
 #include "convert/ProgramConverter.h"
 #include "library/Utf8Path.h"
+#include "synth/ChannelText.h"
 #include "synth/RadiasFacts.h"
 #include "synth/RadiasSlots.h"
 #include "synth/RadiasWriteRun.h"
@@ -22,10 +23,6 @@ namespace {
 
 const std::string kWrite = "write";
 const std::string kRestore = "restore";
-
-std::string TwoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
-}
 
 // "Radias backup YYYY-MM-DD HH-MM-SS.syx", at the local time now.
 std::string DefaultBackupName() {
@@ -108,7 +105,7 @@ int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int 
     });
     if (ran && run.Phase() == synth::WritePhase::Done) {
         env.out << "Wrote " << total << (total == 1 ? " program" : " programs") << " into "
-                << Slots(run.Items(), total) << " on channel " << TwoDigits(channel + 1)
+                << Slots(run.Items(), total) << " on channel " << synth::ChannelText(channel)
                 << "; what they replaced is in " << backupPath << std::endl;
         return kExitOk;
     }
