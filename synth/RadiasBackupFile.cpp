@@ -1,27 +1,18 @@
 #include "synth/RadiasBackupFile.h"
 
-#include <fstream>
-#include <vector>
-
 #include "library/ProgramLibrary.h"
-#include "library/Utf8Path.h"
-#include "synth/RadiasFacts.h"
 #include "synth/RadiasProgramMessages.h"
+#include "synth/RadiasWriteItems.h"
 
 namespace patchferry::synth {
 
 std::optional<std::size_t> BackupProgramCount(const std::string& path) {
-    const auto file = PathFromUtf8(path);
-    if (!file) {
+    std::string why;
+    const auto bytes = ReadBackupFile(path, why);
+    if (!bytes) {
         return std::nullopt;
     }
-    std::ifstream in(*file, std::ios::binary);
-    // One byte past the largest backup tells a larger file apart.
-    constexpr std::size_t kLargest = radias::kPrograms * kStoredProgramDumpSize;
-    std::vector<std::uint8_t> bytes(kLargest + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return CountStoredProgramDumps(bytes);
+    return bytes->size() / kStoredProgramDumpSize;
 }
 
 std::string OpenFailureText(const OpenFailure& failure) {

@@ -2,8 +2,6 @@
 // replace read back and saved first, each program confirmed before the next.
 
 #include <chrono>
-#include <ctime>
-#include <fstream>
 #include <ostream>
 
 #include "CommandSupport.h"
@@ -11,11 +9,10 @@
 #include "ProgramChoice.h"
 #include "SynthLink.h"
 #include "WriteFile.h"
-#include "convert/ProgramConverter.h"
-#include "library/Utf8Path.h"
 #include "synth/ChannelText.h"
 #include "synth/RadiasFacts.h"
 #include "synth/RadiasSlots.h"
+#include "synth/RadiasWriteItems.h"
 #include "synth/RadiasWriteRun.h"
 
 namespace patchferry::cli {
@@ -24,31 +21,13 @@ namespace {
 const std::string kWrite = "write";
 const std::string kRestore = "restore";
 
-// "Radias backup YYYY-MM-DD HH-MM-SS.syx", at the local time now.
-std::string DefaultBackupName() {
-    const std::time_t now = std::time(nullptr);
-    // The command line runs on one thread: localtime's shared result is safe here.
-    const std::tm* local = std::localtime(&now);
-    char name[64];
-    std::strftime(name, sizeof name, "Radias backup %Y-%m-%d %H-%M-%S.syx", local);
-    return name;
-}
-
-std::string Slots(const std::vector<synth::WriteItem>& items, std::size_t count) {
-    if (count == 0) {
-        return "none";
-    }
-    return synth::SlotName(items.front().slot) +
-           (count > 1 ? ".." + synth::SlotName(items[count - 1].slot) : "");
-}
-
 // Backs up the target slots into the backup file, then writes the items; one line for each
 // program the Radias took.
 int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int channel,
                CliEnvironment& env, const std::string& command) {
     const std::string prefix = "patchferry-cli " + command + ": ";
     const auto named = args.Value("--backup");
-    const std::string backupPath = named.value_or(DefaultBackupName());
+    const std::string backupPath = named.value_or(synth::DefaultBackupName());
     // Checked before the Radias is asked: nothing is written into it without its backup.
     if (!CanWriteNewFile(backupPath, env, command)) {
         return kExitFailure;
@@ -77,10 +56,7 @@ int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int 
         return kExitFailure;
     }
     if (run.Phase() != synth::WritePhase::BackedUp) {
-        env.err << prefix << run.FailureText() << ". "
-                << (run.Unanswered() ? synth::SilenceAdvice(link->InputName(), channel) + " "
-                                     : std::string())
-                << "Nothing was written.\n";
+        env.err << prefix << synth::StoppedText(run, link->InputName(), channel, {}) << "\n";
         return kExitFailure;
     }
     if (!WriteBytesFile(backupPath, run.Backup(), Overwrite::Never, env, command)) {
@@ -89,7 +65,7 @@ int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int 
     }
     const std::size_t total = run.Items().size();
     env.err << "The " << total << (total == 1 ? " program" : " programs") << " in "
-            << Slots(run.Items(), total) << " are backed up in " << backupPath << "\n";
+            << synth::SlotSpan(run.Items(), total) << " are backed up in " << backupPath << "\n";
     if (!run.Proceed(error)) {
         link->SendFailed(error);
         return kExitFailure;
@@ -104,21 +80,10 @@ int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int 
         return run.Busy();
     });
     if (ran && run.Phase() == synth::WritePhase::Done) {
-        env.out << "Wrote " << total << (total == 1 ? " program" : " programs") << " into "
-                << Slots(run.Items(), total) << " on channel " << synth::ChannelText(channel)
-                << "; what they replaced is in " << backupPath << std::endl;
+        env.out << synth::WrittenText(run, channel, backupPath) << std::endl;
         return kExitOk;
     }
-    const std::size_t confirmed = run.Confirmed();
-    env.err << prefix
-            << (run.Phase() == synth::WritePhase::Cancelled ? std::string("cancelled")
-                                                            : run.FailureText())
-            << ". "
-            << (run.Unanswered() ? synth::SilenceAdvice(link->InputName(), channel) + " "
-                                 : std::string())
-            << "Confirmed: " << confirmed << " of " << total << " ("
-            << Slots(run.Items(), confirmed)
-            << "); nothing after it was sent. What was there before is in " << backupPath << ".\n";
+    env.err << prefix << synth::StoppedText(run, link->InputName(), channel, backupPath) << "\n";
     return kExitFailure;
 }
 
@@ -186,24 +151,13 @@ int RunWrite(const ParsedArgs& args, CliEnvironment& env) {
         entries.push_back(&library[static_cast<std::size_t>(index)]);
     }
     // The n-th program goes to the n-th slot from the first; none past the last slot.
-    const int last = *first + static_cast<int>(entries.size()) - 1;
-    if (last >= synth::radias::kPrograms) {
-        env.err << "patchferry-cli write: " << entries.size() << " programs from "
-                << synth::SlotName(*first) << " would run past P16; nothing was sent\n";
+    auto items = synth::ConvertedItems(entries, *first, *channel);
+    if (!items) {
+        env.err << "patchferry-cli write: " << synth::PastLastSlotText(entries.size(), *first)
+                << "; nothing was sent\n";
         return kExitFailure;
     }
-    std::vector<synth::WriteItem> items;
-    for (std::size_t n = 0; n < entries.size(); ++n) {
-        const ProgramEntry& entry = *entries[n];
-        ProgramConverter converter(entry.Image());
-        converter.Convert();
-        const int slot = *first + static_cast<int>(n);
-        const auto dump = synth::BuildStoredProgramDump(converter.Image(), slot, *channel);
-        items.push_back({slot,
-                         {dump.begin(), dump.end()},
-                         entry.BankLabel() + entry.NumberLabel() + " \"" + entry.Name() + "\""});
-    }
-    return WriteItems(std::move(items), args, *channel, env, kWrite);
+    return WriteItems(std::move(*items), args, *channel, env, kWrite);
 }
 
 int RunRestore(const ParsedArgs& args, CliEnvironment& env) {
@@ -214,33 +168,13 @@ int RunRestore(const ParsedArgs& args, CliEnvironment& env) {
         return kExitUsage;
     }
     const std::string& path = args.positional[0];
-    const auto file = PathFromUtf8(path);
-    std::ifstream in(file.value_or(std::filesystem::path()), std::ios::binary);
-    if (!file || !in) {
-        env.err << "patchferry-cli restore: cannot open " << path << "\n";
+    std::string why;
+    const auto backup = synth::ReadBackupFile(path, why);
+    if (!backup) {
+        env.err << "patchferry-cli restore: " << why << "\n";
         return kExitFailure;
     }
-    std::vector<std::uint8_t> bytes(synth::radias::kPrograms * synth::kStoredProgramDumpSize + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    const auto count = synth::CountStoredProgramDumps(bytes);
-    if (!count) {
-        env.err << "patchferry-cli restore: " << path
-                << " is not a Radias backup: it must hold Radias program dumps with their slot "
-                   "(2054 bytes each) and nothing else; nothing was sent\n";
-        return kExitFailure;
-    }
-    std::vector<synth::WriteItem> items;
-    for (std::size_t n = 0; n < *count; ++n) {
-        const auto message = std::span<const std::uint8_t, synth::kStoredProgramDumpSize>(
-            bytes.data() + n * synth::kStoredProgramDumpSize, synth::kStoredProgramDumpSize);
-        const int slot = *synth::StoredProgramSlot(message);
-        const auto dump = synth::OnChannel(message, *channel);
-        items.push_back({slot,
-                         {dump.begin(), dump.end()},
-                         "the program backed up from " + synth::SlotName(slot)});
-    }
-    return WriteItems(std::move(items), args, *channel, env, kRestore);
+    return WriteItems(synth::RestoreItems(*backup, *channel), args, *channel, env, kRestore);
 }
 
 }  // namespace patchferry::cli
