@@ -9,6 +9,7 @@
 
 #include "app/MainFrame.h"
 #include "app/QtChild.h"
+#include "app/QtText.h"
 #include "app/Seams.h"
 #include "app/WaitCursor.h"
 #include "app/list/ProgramListView.h"
@@ -22,10 +23,6 @@ namespace {
 // How often the input is looked at while listening: the answer shows within this of its last
 // byte.
 constexpr int kListenPollMilliseconds = 10;
-
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 }  // namespace
 

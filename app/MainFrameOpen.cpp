@@ -12,6 +12,7 @@
 
 #include "app/ListColours.h"
 #include "app/MainFrame.h"
+#include "app/QtText.h"
 #include "app/Seams.h"
 #include "app/WaitCursor.h"
 #include "app/list/ProgramListView.h"
@@ -29,9 +30,6 @@ namespace {
 constexpr int kAlignLeft = 0;
 constexpr int kAlignCentre = 1;
 
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
 QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }

@@ -9,6 +9,7 @@
 #include "app/IdentifyDialog.h"
 #include "app/MainFrame.h"
 #include "app/MidiBar.h"
+#include "app/QtText.h"
 #include "app/ReceiveDialog.h"
 #include "app/Seams.h"
 #include "library/OpenFiles.h"
@@ -19,10 +20,6 @@
 
 namespace patchferry {
 namespace {
-
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // Received programs are named after the time they came, as a file would be named: the title
 // shows it and Save Received As suggests it.
@@ -188,9 +185,8 @@ void CMainFrame::OnIdentify() {
         return;
     }
     if (dialog.Answers().empty()) {
-        QString text = Utf8(synth::NoInquiryAnswerText(input->name));
-        text[0] = text[0].toUpper();
-        messageBox_.Show(this, MessageIcon::Exclamation, text);
+        messageBox_.Show(this, MessageIcon::Exclamation,
+                         Sentence(synth::NoInquiryAnswerText(input->name)));
         return;
     }
     QString text = QStringLiteral("Answered on %1:").arg(Utf8(input->name));

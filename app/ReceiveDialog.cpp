@@ -1,4 +1,5 @@
 #include "app/ReceiveDialog.h"
+#include "app/QtText.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -17,19 +18,6 @@
 
 namespace patchferry {
 namespace {
-
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// A text the command line prints after its prefix, as a sentence of its own.
-QString Sentence(const std::string& text) {
-    QString sentence = Utf8(text);
-    if (!sentence.isEmpty()) {
-        sentence[0] = sentence[0].toUpper();
-    }
-    return sentence;
-}
 
 const QString kNoInputText = QStringLiteral(
     "No MIDI input port was found. Connect the MIDI interface, run a MIDI cable from the "
