@@ -22,6 +22,8 @@ enum class CommandId : int {
     Receive = 32800,
     SaveReceived = 32801,
     Identify = 32802,
+    WriteToRadias = 32803,
+    RestoreRadias = 32804,
     RandomProgram = 32792,
     SaveLastRandom = 32797,
     // Standard edit and pane commands: bound to keys, handled by nothing, so the keys do nothing.
@@ -41,7 +43,7 @@ struct CommandInfo {
     std::array<std::string_view, 2> extraKeys;
 };
 
-inline constexpr std::array<CommandInfo, 18> kCommands{{
+inline constexpr std::array<CommandInfo, 20> kCommands{{
     {CommandId::Open, "O&pen Syx File(s)...\tCtrl+O", "Open Syx Files\nOpen  (Ctrl-O)", {}},
     {CommandId::Receive,
      "&Receive from MS2000...",
@@ -62,6 +64,16 @@ inline constexpr std::array<CommandInfo, 18> kCommands{{
     {CommandId::Identify,
      "&Identify Synth...",
      "Ask which instruments answer on the MIDI port, and on which channel\nIdentify Synth",
+     {}},
+    {CommandId::WriteToRadias,
+     "&Write to Radias...",
+     "Write the selected program, or every program listed, into the Radias's memory, backing up "
+     "what it replaces\nWrite to Radias",
+     {}},
+    {CommandId::RestoreRadias,
+     "Re&store Radias Backup...",
+     "Put the programs of a Radias backup back into the slots they came from\nRestore Radias "
+     "Backup",
      {}},
     {CommandId::About, "&About...", "About\nAbout", {}},
     {CommandId::RandomProgram, "", "Generate Random Program\nRandom Program (Ctrl-R)", {"Ctrl+R"}},

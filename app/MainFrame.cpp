@@ -132,6 +132,10 @@ void CMainFrame::CreateActions() {
     connect(Action(CommandId::SaveReceived), &QAction::triggered, this,
             &CMainFrame::OnSaveReceived);
     connect(Action(CommandId::Identify), &QAction::triggered, this, &CMainFrame::OnIdentify);
+    connect(Action(CommandId::WriteToRadias), &QAction::triggered, this,
+            &CMainFrame::OnWriteToRadias);
+    connect(Action(CommandId::RestoreRadias), &QAction::triggered, this,
+            &CMainFrame::OnRestoreRadias);
     Action(CommandId::ViewToolbar)->setCheckable(true);
     Action(CommandId::ViewStatusBar)->setCheckable(true);
     connect(Action(CommandId::ViewToolbar), &QAction::triggered, this, [this] {
@@ -164,6 +168,9 @@ void CMainFrame::CreateMenus() {
     program->addAction(Action(CommandId::Find));
     program->addAction(Action(CommandId::Audition));
     program->addAction(Action(CommandId::Identify));
+    program->addSeparator();
+    program->addAction(Action(CommandId::WriteToRadias));
+    program->addAction(Action(CommandId::RestoreRadias));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(CommandId::About));
 }
@@ -256,10 +263,16 @@ void CMainFrame::SetUpProgramList() {
 
 void CMainFrame::RefreshCommandUi() {
     const bool hasPrograms = !library_.Empty();
+    // While programs are written into the Radias, its interface is theirs alone.
+    const bool writing = WritingToRadias();
     Action(CommandId::Find)->setEnabled(hasPrograms);
-    Action(CommandId::Audition)->setEnabled(hasPrograms && midi_.Output().IsOpen());
+    Action(CommandId::Audition)->setEnabled(hasPrograms && midi_.Output().IsOpen() && !writing);
     Action(CommandId::SaveReceived)->setEnabled(!received_.empty());
-    Action(CommandId::Identify)->setEnabled(portList_->currentIndex() >= 0);
+    Action(CommandId::Identify)->setEnabled(portList_->currentIndex() >= 0 && !writing);
+    Action(CommandId::Receive)->setEnabled(!writing);
+    Action(CommandId::WriteToRadias)->setEnabled(hasPrograms && !writing);
+    Action(CommandId::RestoreRadias)->setEnabled(!writing);
+    activeBox_->setEnabled(!writing);
     Action(CommandId::ViewToolbar)->setChecked(!toolBar_->isHidden());
     Action(CommandId::ViewStatusBar)->setChecked(!statusBar_->isHidden());
     SetTextIfChanged(countPane_, QString::asprintf("%04d", library_.Count()));
@@ -379,6 +392,13 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!shutDown_ && WritingToRadias()) {
+        messageBox_.Show(this, MessageIcon::Exclamation,
+                         QStringLiteral("Programs are being written into the Radias. Let them "
+                                        "finish, or Cancel the run, before you quit."));
+        event->ignore();
+        return;
+    }
     if (!shutDown_ && !MayLetReceivedGo()) {
         event->ignore();
         return;

@@ -4,6 +4,7 @@
 // settings kept between runs.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <array>
 #include <chrono>
@@ -34,6 +35,8 @@ class FileDialogSeam;
 class MessageBoxSeam;
 class MidiBar;
 class ProgramListView;
+class RadiasWriteDialog;
+struct WriteSource;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -58,6 +61,11 @@ class CMainFrame : public QMainWindow {
     void OnReceive();
     void OnSaveReceived();
     void OnIdentify();
+    void OnWriteToRadias();
+    void OnRestoreRadias();
+    // The Write to Radias or Restore Radias Backup dialog, while it is open.
+    RadiasWriteDialog* RadiasDialog() const;
+    bool WritingToRadias() const;
     // Lists a whole answer received from an MS2000 as an Open of one file lists the file: the
     // list replaced, titled with the time it came. A dump the reader refuses changes nothing.
     void ShowReceived(std::vector<std::uint8_t> answer);
@@ -125,6 +133,7 @@ class CMainFrame : public QMainWindow {
     // another Open, a new receive), the user may save them. False when the user chose to keep
     // everything as it is.
     bool MayLetReceivedGo();
+    void OpenRadiasDialog(WriteSource source);
     void OnAuditionPoll();
     void FinishAudition();
     // Shows `text` in the status bar's message pane, and says it on standard error too, where a
@@ -155,6 +164,7 @@ class CMainFrame : public QMainWindow {
     std::unique_ptr<synth::Conversation> audition_;
     QString auditionLabel_;  // "A001 Stab Saw"
     QTimer* auditionPoll_ = nullptr;
+    QPointer<RadiasWriteDialog> radiasDialog_;
     std::vector<std::uint8_t> received_;  // the last whole answer, exactly as it came
     QString receivedName_;                // "MS2000 <date> <time>", its name in the title
     bool receivedUnsaved_ = false;        // received_ was never saved nor given up

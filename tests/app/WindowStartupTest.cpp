@@ -249,7 +249,8 @@ void WindowStartupTest::menusAreInOrder() {
     QCOMPARE(titles, (QStringList{"&File", "&View", "&Program", "&Help"}));
     QCOMPARE(items, (QStringList{"O&pen Syx File(s)...", "&Receive from MS2000...",
                                  "Save Received &As...", "-", "E&xit", "&Toolbar", "&Status Bar",
-                                 "&Find...", "&Audition", "&Identify Synth...", "&About..."}));
+                                 "&Find...", "&Audition", "&Identify Synth...", "-",
+                                 "&Write to Radias...", "Re&store Radias Backup...", "&About..."}));
 }
 
 void WindowStartupTest::disabledCommandsCannotRunFromTheirKeys() {
