@@ -5,7 +5,8 @@
 #   2. a bank opened as a double-click on it does (the command the ".syx" type registers): the
 #      title, the 128 programs in the status bar, the rows drawn, Find, a sort by the Program column,
 #      the MIDI bar without a MIDI device (no port to choose, Audition greyed, a refused
-#      "Midi Active"), Receive from MS2000 without a MIDI input; moved and resized, then File > Exit
+#      "Midi Active"), Receive from MS2000 without a MIDI input, Write to Radias saying what to
+#      connect; moved and resized, then File > Exit
 #      from the keyboard;
 #   3. the settings in Wine's registry, a second start that restores them, Exit again;
 #   4. the uninstaller, silently: nothing of Patchferry left but its settings.
@@ -288,6 +289,28 @@ poll 10 receive_gone || fail "Escape did not close the receive dialog"
 title_is "$title" || fail "after Receive without an input the title is \"$(xdotool getwindowname "$main")\""
 rows_are "$expected" || fail "after Receive without an input the rows are \"$(rows)\", not \"$expected\""
 echo "  Receive from MS2000 without a MIDI input: \"$(sed 's/  */ /g' "$work/box.txt")\"; Escape closed it, title and list unchanged"
+
+# Write to Radias without any MIDI device: the dialog opens beside the window and says what to
+# connect, with nothing to start; Escape closes it.
+write_window() { xdotool search --onlyvisible --name '^Write to Radias$' 2>/dev/null | head -n 1; }
+write_shown() { [[ -n "$(write_window)" ]]; }
+write_gone() { ! write_shown; }
+focus "$main"
+before=$(visible_count)
+xdotool key --clearmodifiers alt+p
+poll 10 more_windows_than "$before" || fail "Alt+P opened no Program menu"
+xdotool key --clearmodifiers w
+poll 20 write_shown || fail "Alt+P, W opened no window \"Write to Radias\""
+write=$(write_window)
+import -window "$write" -resize 200% -colorspace Gray "$work/write.png"
+tesseract "$work/write.png" - 2>/dev/null | tr '\n' ' ' >"$work/write.txt"
+grep -q "Connect the Radias" "$work/write.txt" ||
+    fail "Write to Radias without a MIDI device said: $(cat "$work/write.txt")"
+focus "$write"
+xdotool key --clearmodifiers Escape
+poll 10 write_gone || fail "Escape did not close Write to Radias"
+rows_are "$expected" || fail "after Write to Radias the rows are \"$(rows)\", not \"$expected\""
+echo "  Write to Radias without a MIDI device: \"$(grep -o 'Connect the Radias[^.]*' "$work/write.txt" | head -n 1)\"; Escape closed it"
 
 xdotool windowsize "$main" 820 520 windowmove "$main" 100 80
 moved() { measure && ((W == 820 && H == 520)); }
