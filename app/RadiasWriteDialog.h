@@ -54,7 +54,7 @@ class RadiasWriteDialog : public QDialog {
     Q_OBJECT
   public:
     // How often the run is moved on and the progress shown.
-    static constexpr int kPollMilliseconds = 50;
+    static constexpr int kPollMilliseconds = 10;
 
     RadiasWriteDialog(MidiState& midi, MessageBoxSeam& boxes, FileDialogSeam& files,
                       RadiasPlace place, WriteSource source, QWidget* parent = nullptr);

@@ -8,14 +8,16 @@
 
 window_display=:7
 
-# window_start SAVED_PORT [LOG [CHANNEL]]: starts Xvfb and the window on the test bank, with
-# SAVED_PORT and MIDI channel CHANNEL (0-based; 2, channel 03, by default) as the saved choices;
-# what the window prints goes to LOG.log in the results.
+# window_start SAVED_PORT [LOG [CHANNEL [FILE...]]]: starts Xvfb and the window on the FILEs (the
+# test bank when none is given), with SAVED_PORT and MIDI channel CHANNEL (0-based; 2, channel 03,
+# by default) as the saved choices; what the window prints goes to LOG.log in the results.
 window_start() {
+    w_port=$1 w_log=${2:-window} w_channel=${3:-2}
+    if [ $# -gt 3 ]; then shift 3; else set -- "$bank"; fi
     export DISPLAY=$window_display XDG_RUNTIME_DIR=/tmp/runtime
     mkdir -p "$HOME/.config/Patchferry" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
-    printf '[midi]\nport=%s\nchan=%s\n[rect]\ntop=0\nleft=0\nbottom=600\nright=900\n' "$1" "${3:-2}" \
+    printf '[midi]\nport=%s\nchan=%s\n[rect]\ntop=0\nleft=0\nbottom=600\nright=900\n' "$w_port" "$w_channel" \
         >"$HOME/.config/Patchferry/Patchferry.conf"
     Xvfb "$window_display" -screen 0 1024x700x24 -nolisten tcp >"$results/xvfb.log" 2>&1 &
     xvfb_pid=$!
@@ -25,7 +27,7 @@ window_start() {
         return 1
     }
     window_started=$(now_ms)
-    QT_QPA_PLATFORM=xcb "$app" "$bank" >"$results/${2:-window}.log" 2>&1 &
+    QT_QPA_PLATFORM=xcb "$app" "$@" >"$results/$w_log.log" 2>&1 &
     window_pid=$!
 }
 
