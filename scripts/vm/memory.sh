@@ -53,27 +53,23 @@ slots_differing() {
     done
 }
 
-# converted_dump PROGRAM: the file of the test bank's PROGRAM (A1..H16) converted for channel 3,
-# once memory_checks has made them.
-converted_dump() {
-    set -- "$work/converted/$(echo "$1" | cut -c 1)$(printf %03d "$(echo "$1" | cut -c 2-)") "*.syx
-    echo "$1"
-}
-# readdressed DUMP SLOT: a current program dump (40h) as the program dump for SLOT (4Ch nn hh):
-# the same channel and packed program.
-readdressed() {
-    head -c 4 "$1"
-    printf "\\114\\$(printf %03o $(($2 % 128)))\\$(printf %03o $(($2 / 128)))"
-    tail -c +6 "$1"
-}
-# stored_dumps FIRST PROGRAM...: what `write` must store of the programs, into slots from FIRST.
+# stored_dumps FIRST PROGRAM...: what `write` must store of the test bank's programs (A1..H16)
+# into the slots from FIRST: convert's dump of each for channel 3 (F0 42 3g 72 40 <packed> F7, once
+# memory_checks has made them), addressed to its slot (F0 42 3g 72 4C nn hh <packed> F7). One Perl
+# for them all: a few processes a program took two minutes for 128 under emulation.
 stored_dumps() {
-    s=$1
-    shift
-    for p in "$@"; do
-        readdressed "$(converted_dump "$p")" "$s"
-        s=$((s + 1))
-    done
+    perl -e '
+        my ($dir, $slot, @programs) = @ARGV;
+        opendir(my $folder, $dir) or die "cannot read $dir: $!\n";
+        my %file_of = map { /^([A-H])(\d{3}) .*\.syx$/ ? ($1 . ($2 + 0) => "$dir/$_") : () } readdir $folder;
+        binmode STDOUT;
+        for my $program (@programs) {
+            my $file = $file_of{$program} // die "no dump of $program in $dir\n";
+            open(my $in, "<:raw", $file) or die "cannot read $file: $!\n";
+            my $dump = do { local $/; <$in> };
+            print substr($dump, 0, 4), "\x4C", chr($slot % 128), chr(int($slot / 128)), substr($dump, 5);
+            $slot++;
+        }' "$work/converted" "$@"
 }
 # bank_programs LETTERS: the programs of those banks as `write` lists them (A1 .. A16 ...).
 bank_programs() {
