@@ -197,6 +197,13 @@ confirm_started=$(now_ms)
 window_confirm_checks 6
 measure "window-confirm-stage $(($(now_ms) - confirm_started)) ms"
 
+section "the Radias's memory from the command line: backup, write and restore"
+# The same interface, with a stand-in Radias holding 256 programs on its device side.
+memory_started=$(now_ms)
+. "$vm/memory.sh"
+memory_checks 6
+measure "memory-stage $(($(now_ms) - memory_started)) ms"
+
 section "unplug while the command line holds the port open"
 unplug other 2>/dev/null
 unplug iface 2>/dev/null
