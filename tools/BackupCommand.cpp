@@ -5,6 +5,7 @@
 
 #include "CommandSupport.h"
 #include "Commands.h"
+#include "ProgressLine.h"
 #include "SynthLink.h"
 #include "WriteFile.h"
 #include "synth/ChannelText.h"
@@ -15,7 +16,6 @@ namespace patchferry::cli {
 namespace {
 
 const std::string kBackup = "backup";
-constexpr std::chrono::milliseconds kProgressEvery{200};
 
 }  // namespace
 
@@ -61,21 +61,15 @@ int RunBackup(const ParsedArgs& args, CliEnvironment& env) {
         link->SendFailed(error);
         return kExitFailure;
     }
-    auto shown = started;
-    bool drawn = false;
+    ProgressLine progress(env);
     const bool ran = link->RunTask([&] {
-        const auto now = std::chrono::steady_clock::now();
-        if (!env.errIsTerminal || now - shown < kProgressEvery) {
-            return;
+        if (progress.Due()) {
+            progress.Show("Backing up: " + synth::SlotName(backup.Asking()) + " (" +
+                          std::to_string(backup.Received()) + " of " +
+                          std::to_string(backup.Total()) + ")");
         }
-        shown = now;
-        drawn = true;
-        env.err << "\rBacking up: " << synth::SlotName(backup.Asking()) << " (" << backup.Received()
-                << " of " << backup.Total() << ")" << std::flush;
     });
-    if (drawn) {
-        env.err << "\n";
-    }
+    progress.End();
     if (!ran) {
         return kExitFailure;
     }

@@ -7,6 +7,7 @@
 
 #include "CommandSupport.h"
 #include "Commands.h"
+#include "ProgressLine.h"
 #include "SynthLink.h"
 #include "WriteFile.h"
 #include "synth/Conversation.h"
@@ -19,9 +20,6 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kIdentify = "identify";
 const std::string kReceive = "receive";
-
-// The progress line is redrawn at most this often.
-constexpr std::chrono::milliseconds kProgressEvery{200};
 
 // Runs the device inquiry to its end; the answers in the order they came, or nothing when a
 // request could not be sent (reported).
@@ -54,32 +52,13 @@ std::optional<int> FindMs2kChannel(SynthLink& link, CliEnvironment& env) {
     return std::nullopt;
 }
 
-// Receiving's progress on a terminal: one line, redrawn in place.
-class ProgressLine {
-  public:
-    explicit ProgressLine(CliEnvironment& env) : env_(env) {}
-    void Show(const synth::ProgramReceiver& receiver, bool force = false) {
-        const auto now = Clock::now();
-        if (!env_.errIsTerminal || receiver.State() == synth::ReceiveState::Idle ||
-            (!force && now - shown_ < kProgressEvery)) {
-            return;
-        }
-        shown_ = now;
-        drawn_ = true;
-        env_.err << "\rReceiving: " << receiver.Received() << " of " << receiver.Expected()
-                 << " bytes" << std::flush;
+// Receiving's progress: the bytes come so far.
+void ShowProgress(ProgressLine& line, const synth::ProgramReceiver& receiver, bool force = false) {
+    if (receiver.State() != synth::ReceiveState::Idle && line.Due(force)) {
+        line.Show("Receiving: " + std::to_string(receiver.Received()) + " of " +
+                  std::to_string(receiver.Expected()) + " bytes");
     }
-    void End() {
-        if (drawn_) {
-            env_.err << "\n";
-        }
-    }
-
-  private:
-    CliEnvironment& env_;
-    Clock::time_point shown_{};
-    bool drawn_ = false;
-};
+}
 
 }  // namespace
 
@@ -157,11 +136,11 @@ int RunReceive(const ParsedArgs& args, CliEnvironment& env) {
         return kExitFailure;
     }
     ProgressLine progress(env);
-    if (!link->RunTask([&] { progress.Show(receiver); })) {
+    if (!link->RunTask([&] { ShowProgress(progress, receiver); })) {
         progress.End();
         return kExitFailure;
     }
-    progress.Show(receiver, true);
+    ShowProgress(progress, receiver, true);
     progress.End();
     if (receiver.State() != synth::ReceiveState::Done) {
         env.err << "patchferry-cli receive: " << talk.ReceiveFailureText() << "\n";

@@ -1,12 +1,14 @@
 // patchferry-cli write and restore: programs written into a Radias's memory, each slot they
 // replace read back and saved first, each program confirmed before the next.
 
+#include <algorithm>
 #include <chrono>
 #include <ostream>
 
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "ProgramChoice.h"
+#include "ProgressLine.h"
 #include "SynthLink.h"
 #include "WriteFile.h"
 #include "synth/ChannelText.h"
@@ -52,7 +54,18 @@ int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int 
         link->SendFailed(error);
         return kExitFailure;
     }
-    if (!runTo([&] { return run.Phase() == synth::WritePhase::BackingUp; })) {
+    ProgressLine progress(env);
+    const synth::RadiasBackup& reading = link->Talk().Backup();
+    const bool backedUp = runTo([&] {
+        if (progress.Due()) {
+            progress.Show("Backing up: " + synth::SlotName(reading.Asking()) + " (" +
+                          std::to_string(reading.Received()) + " of " +
+                          std::to_string(reading.Total()) + ")");
+        }
+        return run.Phase() == synth::WritePhase::BackingUp;
+    });
+    progress.End();
+    if (!backedUp) {
         return kExitFailure;
     }
     if (run.Phase() != synth::WritePhase::BackedUp) {
@@ -74,11 +87,19 @@ int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int 
     const bool ran = runTo([&] {
         for (; said < run.Confirmed(); ++said) {
             const synth::WriteItem& item = run.Items()[said];
+            progress.Clear();
             env.out << item.label << " -> " << synth::SlotName(item.slot) << ": the Radias took it"
                     << std::endl;
         }
+        if (run.Busy() && progress.Due()) {
+            const synth::WriteItem& item = run.Items()[std::min(run.Current(), total - 1)];
+            progress.Show("Writing: " + item.label + " -> " + synth::SlotName(item.slot) + " (" +
+                          std::to_string(run.Confirmed()) + " of " + std::to_string(total) +
+                          " confirmed)");
+        }
         return run.Busy();
     });
+    progress.Clear();
     if (ran && run.Phase() == synth::WritePhase::Done) {
         env.out << synth::WrittenText(run, channel, backupPath) << std::endl;
         return kExitOk;
@@ -87,30 +108,19 @@ int WriteItems(std::vector<synth::WriteItem> items, const ParsedArgs& args, int 
     return kExitFailure;
 }
 
-bool HasPortAndChannel(const ParsedArgs& args, CliEnvironment& env, const std::string& command,
-                       std::optional<int>& channel) {
-    if (!args.Value("--port")) {
-        env.err << "patchferry-cli " << command
-                << ": give the interface with --port (see "
-                   "patchferry-cli "
-                << command << " --help)\n";
-        return false;
-    }
-    channel = ChannelOption(args, env, command);
-    return channel.has_value();
-}
-
 }  // namespace
 
 int RunWrite(const ParsedArgs& args, CliEnvironment& env) {
-    std::optional<int> channel;
     const auto to = args.Value("--to");
     const bool all = args.Has("--all");
     const auto list = args.Value("--program");
-    if (args.positional.size() != 1 || !to || all == list.has_value() ||
-        !HasPortAndChannel(args, env, kWrite, channel)) {
+    if (args.positional.size() != 1 || !to || all == list.has_value() || !args.Value("--port")) {
         env.err << "patchferry-cli write: give one file, --program LIST or --all, --to SLOT and "
                    "--port (see patchferry-cli write --help)\n";
+        return kExitUsage;
+    }
+    const std::optional<int> channel = ChannelOption(args, env, kWrite);
+    if (!channel) {
         return kExitUsage;
     }
     const auto first = synth::ParseSlot(*to);
@@ -161,10 +171,13 @@ int RunWrite(const ParsedArgs& args, CliEnvironment& env) {
 }
 
 int RunRestore(const ParsedArgs& args, CliEnvironment& env) {
-    std::optional<int> channel;
-    if (args.positional.size() != 1 || !HasPortAndChannel(args, env, kRestore, channel)) {
+    if (args.positional.size() != 1 || !args.Value("--port")) {
         env.err << "patchferry-cli restore: give one backup file and --port (see patchferry-cli "
                    "restore --help)\n";
+        return kExitUsage;
+    }
+    const std::optional<int> channel = ChannelOption(args, env, kRestore);
+    if (!channel) {
         return kExitUsage;
     }
     const std::string& path = args.positional[0];

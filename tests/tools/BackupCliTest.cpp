@@ -36,12 +36,14 @@ class BackupCli : public ::testing::Test {
         midi_.ClearRecord();
         CliEnvironment env{out_, err_, [this]() -> midi::MidiOutputService& { return midi_; }};
         env.midiInput = [this]() -> midi::MidiInputService& { return midi_; };
+        env.errIsTerminal = terminal_;
         return RunCli(args, env);
     }
     std::string Target(const std::string& name = "backup.syx") const {
         return (dir_.Path() / name).string();
     }
 
+    bool terminal_ = false;  // standard error is a terminal: progress is drawn there
     testing::TempDir dir_;
     testing::RadiasMemory radias_{2};
     midi::FakeMidiService midi_;
@@ -110,6 +112,7 @@ class WriteCli : public BackupCli {
 
 TEST_F(WriteCli, ProgramsGoIntoTheirSlotsAfterABackupAndRestoreBringsTheSlotsBack) {
     const auto before = Slots(0, 255);
+    terminal_ = true;
     ASSERT_EQ(Run({"write", bank_, "--program", "A1-A3", "--to", "H15", "--port", "UM-ONE",
                    "--channel", "3", "--backup", Target()}),
               kExitOk)
@@ -131,6 +134,10 @@ TEST_F(WriteCli, ProgramsGoIntoTheirSlotsAfterABackupAndRestoreBringsTheSlotsBac
     }
     EXPECT_NE(out_.str().find("A001 \"Prog 0\" -> H15: the Radias took it"), std::string::npos)
         << out_.str();
+    EXPECT_NE(err_.str().find("\rBacking up: H15 (0 of 3)"), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("\rWriting: A001 \"Prog 0\" -> H15 (0 of 3 confirmed)"),
+              std::string::npos)
+        << err_.str();
     EXPECT_EQ(Slots(0, 125), std::vector(before.begin(), before.begin() + 126));
 
     ASSERT_EQ(Run({"restore", Target(), "--port", "UM-ONE", "--channel", "3", "--backup",
