@@ -204,6 +204,12 @@ memory_started=$(now_ms)
 memory_checks 6
 measure "memory-stage $(($(now_ms) - memory_started)) ms"
 
+section "the Radias's memory from the window: Write to Radias and Restore Radias Backup"
+memory_started=$(now_ms)
+. "$vm/window-memory.sh"
+window_memory_checks 6
+measure "window-memory-stage $(($(now_ms) - memory_started)) ms"
+
 section "unplug while the command line holds the port open"
 unplug other 2>/dev/null
 unplug iface 2>/dev/null

@@ -1,6 +1,6 @@
 # The Radias's memory from the real window: Program > Write to Radias... and Restore Radias
 # Backup..., driven from the keyboard, against the stand-in Radias of memory.sh (whose helpers it
-# uses, with window.sh's). The window opens the test bank's first 16 programs, one file each, and
+# uses, with window.sh's; it runs after memory_checks, which makes the seed and convert's dumps). The window opens the test bank's first 16 programs, one file each, and
 # writes them all into J01..J16, in the second half, so both address bytes count:
 #   silent     the stand-in falls silent at J03: the run stops there, J04 is never sent;
 #   write      all 16, each answered, J01 read back; the backup holds what J01..J16 held;
@@ -53,17 +53,14 @@ window_memory_checks() {
         return
     }
     start_memory_radias "$1" "$work/window-radias-memory" "$seed" || return
-    # J01..J16 after the write: convert's program n for channel 3 in slot 143 + n; the silent run
-    # leaves the first three there.
-    written() {
-        n=1
-        while [ $n -le "$1" ]; do
-            readdressed "$(converted_dump $n)" $((143 + n))
-            n=$((n + 1))
-        done
-    }
-    { slots_of "$seed" 0 144; written 3; slots_of "$seed" 147 109; } >"$work/window-after-silent.syx"
-    { slots_of "$seed" 0 144; written 16; slots_of "$seed" 160 96; } >"$work/window-after-write.syx"
+    # J01..J16 after the write: convert's programs A1..A16 for channel 3 there, every other slot
+    # as seeded; the silent run leaves only A1..A3 there.
+    stored_dumps 144 A1 A2 A3 >"$work/window-silent-programs.syx"
+    cp "$seed" "$work/window-after-silent.syx"
+    put_slots "$work/window-after-silent.syx" 144 "$work/window-silent-programs.syx"
+    stored_dumps 144 $(bank_programs A) >"$work/window-programs.syx"
+    cp "$seed" "$work/window-after-write.syx"
+    put_slots "$work/window-after-write.syx" 144 "$work/window-programs.syx"
     backed_up="$(prefixed r $(slot_names 144 16))"
     window_start "$iface_name" window-memory 2 "$library"/*.syx
     if ! wait_until 90 find_window; then
