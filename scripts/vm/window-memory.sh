@@ -9,6 +9,22 @@
 # Each run's requests and writes come from the stand-in's log, what the window said from its
 # "status:" lines, and its memory from the stand-in's dump of it.
 
+# Showing several files, the window is titled with the bare application title, as its message
+# boxes are: a box is such a window other than the main one.
+find_main_titled() {
+    window=$(xdotool search --onlyvisible --name '^Patchferry$' 2>/dev/null | head -n 1)
+    [ -n "$window" ]
+}
+find_box_beside() {
+    box=$(xdotool search --onlyvisible --name '^Patchferry$' 2>/dev/null | grep -vx "$window" | head -n 1)
+    [ -n "$box" ]
+}
+box_beside_gone() { ! find_box_beside; }
+close_box_beside() {
+    xdotool windowfocus "$box" key Return
+    wait_until 10 box_beside_gone
+}
+
 # w_mark: what the window says from now on belongs to the next run.
 w_mark() { w_from=$(wc -l <"$results/window-memory.log"); }
 # status_said TEXT: since the mark, the window said something starting with TEXT in its status bar.
@@ -27,20 +43,20 @@ w_run() {
     w_started=$(now_ms)
     xdotool windowfocus "$wdialog" key "$3"
     asked=""
-    if wait_until 60 find_message_box; then
+    if wait_until 60 find_box_beside; then
         read_box
         asked=$(box_text)
         xdotool windowfocus "$box" key alt+y
-        wait_until 10 box_gone
+        wait_until 10 box_beside_gone
     fi
 }
 # w_error_box: the error box a stopped run shows, read into $said and closed.
 w_error_box() {
     said=""
-    if wait_until 30 find_message_box; then
+    if wait_until 30 find_box_beside; then
         read_box
         said=$(box_text)
-        close_box
+        close_box_beside
     fi
 }
 
@@ -63,7 +79,7 @@ window_memory_checks() {
     put_slots "$work/window-after-write.syx" 144 "$work/window-programs.syx"
     backed_up="$(prefixed r $(slot_names 144 16))"
     window_start "$iface_name" window-memory 2 "$library"/*.syx
-    if ! wait_until 90 find_window; then
+    if ! wait_until 90 find_main_titled; then
         fail window-memory-start "no window within 90 s"
         window_stop
         stop_stand_in "$mem_pid" "$mem" window-radias-memory.log
@@ -124,7 +140,7 @@ window_memory_checks() {
 
     section "window: Restore Radias Backup"
     memory_run open
-    if menu_command "alt+p s" '^Open$'; then
+    if menu_command "alt+p s" '^Open'; then
         xdotool windowfocus "$opened" key alt+n ctrl+a
         xdotool type --delay 10 "$work/window-silent-backup.syx"
         xdotool key Return
