@@ -19,9 +19,11 @@ std::string OpenFailureText(const OpenFailure& failure) {
     if (failure.error == kErrorNotKorgSyx) {
         if (const auto programs = BackupProgramCount(failure.path)) {
             return ParseFailureMessage(
-                failure.displayName, "It is a backup of " + std::to_string(*programs) +
-                                         (*programs == 1 ? " Radias program" : " Radias programs") +
-                                         ", made to put back into a Radias, not an MS2000 file.");
+                failure.displayName,
+                "It is a backup of " + std::to_string(*programs) +
+                    (*programs == 1 ? " Radias program" : " Radias programs") +
+                    ", not an MS2000 file: put it back into the Radias with Program > Restore "
+                    "Radias Backup... (or patchferry-cli restore).");
         }
     }
     return ParseFailureMessage(failure.displayName, failure.error);

@@ -5,7 +5,8 @@
 #   silent     the stand-in falls silent at J03: the run stops there, J04 is never sent;
 #   write      all 16, each answered, J01 read back; the backup holds what J01..J16 held;
 #   protected  the first write refused, nothing changed;
-#   restore    the backup of the silent run put back: the memory as seeded, byte for byte.
+#   restore    the backup of the silent run put back: the memory as seeded, byte for byte;
+#   one        the first row alone, selected with the mouse, into P01.
 # Each run's requests and writes come from the stand-in's log, what the window said from its
 # "status:" lines, and its memory from the stand-in's dump of it.
 
@@ -156,9 +157,33 @@ window_memory_checks() {
                 cmp -s "$seed" "$work/window-memory-restored.syx" &&
                 slots_of "$work/window-after-write.syx" 144 16 | cmp -s - "$work/window-restore-backup.syx" &&
                 [ "$(memory_events)" = "$backed_up wJ01 rJ01 $(prefixed w $(slot_names 145 15))" ]'
+        xdotool windowfocus "$wdialog" key Escape
+        wait_until 10 gone '^Restore Radias Backup$'
     else
         fail window-memory-restore "Alt+P, S and the backup's name opened no window \"Restore Radias Backup\""
         import -window root "$results/window-memory-restore.png"
+    fi
+
+    section "window: Write to Radias, the selected program into P01"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    find_first_row && xdotool mousemove $((X + 40)) $((Y + row_y)) click 1
+    stored_dumps 240 A1 >"$work/window-one-program.syx"
+    cp "$seed" "$work/window-after-one.syx"
+    put_slots "$work/window-after-one.syx" 240 "$work/window-one-program.syx"
+    memory_run open
+    if menu_command "alt+p w" '^Write to Radias$'; then
+        wdialog=$opened
+        # The selected program is the dialog's first choice; first slot (Alt+F) P01, by its letter.
+        w_run "alt+f p" "$work/window-one-backup.syx" alt+w
+        wait_until 30 status_said "Wrote 1 program"
+        memory_now "$work/window-memory-one.syx"
+        check window-memory-one "the first row written alone: the window said \"$(status_lines)\"; P01 holds program 1, every other slot as seeded; the backup is what P01 held; the stand-in: $(memory_events)" \
+            eval 'status_said "Wrote 1 program into P01 on channel 03" &&
+                cmp -s "$work/window-after-one.syx" "$work/window-memory-one.syx" &&
+                slots_of "$seed" 240 1 | cmp -s - "$work/window-one-backup.syx" &&
+                [ "$(memory_events)" = "rP01 wP01 rP01" ]'
+    else
+        fail window-memory-one "Alt+P, W opened no window \"Write to Radias\""
     fi
     window_stop
     stop_stand_in "$mem_pid" "$mem" window-radias-memory.log

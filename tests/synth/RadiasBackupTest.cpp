@@ -137,8 +137,9 @@ TEST(BackupFile, IsToldApartFromAnMs2000File) {
     const auto path = dir.Write("Radias backup.syx", two);
     EXPECT_EQ(BackupProgramCount(path), 2U);
     EXPECT_EQ(OpenFailureText({path, "Radias backup", std::string(kErrorNotKorgSyx)}),
-              "Failed to parse Syx file Radias backup. It is a backup of 2 Radias programs, made "
-              "to put back into a Radias, not an MS2000 file.");
+              "Failed to parse Syx file Radias backup. It is a backup of 2 Radias programs, not an "
+              "MS2000 file: put it back into the Radias with Program > Restore Radias Backup... "
+              "(or patchferry-cli restore).");
     two.pop_back();
     const auto cut = dir.Write("cut.syx", two);
     EXPECT_FALSE(BackupProgramCount(cut));
