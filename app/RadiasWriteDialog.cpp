@@ -141,7 +141,7 @@ RadiasWriteDialog::RadiasWriteDialog(MidiState& midi, MessageBoxSeam& boxes, Fil
     backupPath_->setText(Shown(NewBackupPath()));
     progress_->setValue(0);
 
-    if (place_.output.name.empty() || !place_.input || place_.channel < 0) {
+    if (!Reachable()) {
         where_->setText(kConnectText);
     } else {
         where_->setText(
@@ -158,6 +158,10 @@ RadiasWriteDialog::RadiasWriteDialog(MidiState& midi, MessageBoxSeam& boxes, Fil
 }
 
 RadiasWriteDialog::~RadiasWriteDialog() = default;
+
+bool RadiasWriteDialog::Reachable() const {
+    return !place_.output.name.empty() && place_.input && place_.channel >= 0;
+}
 
 std::vector<synth::WriteItem> RadiasWriteDialog::Items() const {
     const int channel = std::max(place_.channel, 0);
@@ -184,7 +188,6 @@ void RadiasWriteDialog::ShowTargets() {
         targets_->addItem(
             QStringLiteral("%1  <-  %2").arg(Utf8(synth::SlotName(item.slot)), Latin1(item.label)));
     }
-    const bool connected = where_->text() != kConnectText;
     QString why;
     if (!Restoring() && items.empty()) {
         const std::size_t count =
@@ -192,7 +195,7 @@ void RadiasWriteDialog::ShowTargets() {
         why = count == 0 ? QStringLiteral("No program is listed: open a file first.")
                          : Sentence(synth::PastLastSlotText(count, firstSlot_->currentIndex())) +
                                QStringLiteral(". Choose an earlier first slot.");
-    } else if (!connected) {
+    } else if (!Reachable()) {
         why = kConnectText;
     }
     status_->setText(why);
@@ -220,7 +223,7 @@ void RadiasWriteDialog::OnStart() {
         return;
     }
     std::vector<synth::WriteItem> items = Items();
-    if (items.empty() || !place_.input || place_.channel < 0) {
+    if (items.empty() || !Reachable()) {
         return;
     }
     // The backup's name is checked before the Radias is asked anything: nothing is written into
@@ -441,7 +444,6 @@ void RadiasWriteDialog::Finish(const QString& text, bool failed) {
     if (!failed) {
         progress_->setValue(progress_->maximum());
     }
-    status_->setText(text);
     cancelButton_->setText(QStringLiteral("Close"));
     cancelButton_->setEnabled(true);
     SetChoicesEnabled(true);

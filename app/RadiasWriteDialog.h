@@ -82,6 +82,8 @@ class RadiasWriteDialog : public QDialog {
     void Finished(const QString& text);
 
   private:
+    // Whether there is a port, an input beside it and a channel to reach the Radias by.
+    bool Reachable() const;
     std::vector<synth::WriteItem> Items() const;
     void ShowTargets();
     void OnStart();
